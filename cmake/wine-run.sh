@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Runs one Windows program under the test desktop that wine-env.sh started
+# (KOLT_WINE_DIR names it). A program that fails or outlives its time limit
+# (KOLT_TEST_TIMEOUT seconds, default 240) leaves a screenshot of the display
+# in KOLT_WINE_DIR/screenshots.
+set -uo pipefail
+dir=${KOLT_WINE_DIR:?KOLT_WINE_DIR must name the folder given to wine-env.sh}
+[ -f "$dir/display" ] || { echo "no Wine desktop at $dir: run wine-env.sh start first" >&2; exit 1; }
+export WINEPREFIX="$dir/prefix" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+export DISPLAY=:$(cat "$dir/display")
+timeout --kill-after=10 "${KOLT_TEST_TIMEOUT:-240}" wine "$@"
+rc=$?
+if [ $rc -ne 0 ]; then
+    mkdir -p "$dir/screenshots"
+    shot="$dir/screenshots/$(basename "$1" .exe)-$(date +%H%M%S).png"
+    import -window root "$shot" 2>/dev/null && echo "screenshot of the test display: $shot" >&2
+    [ $rc -eq 124 ] && echo "timed out after ${KOLT_TEST_TIMEOUT:-240} s" >&2
+fi
+exit $rc

@@ -1,0 +1,70 @@
+// The two things the readers need of the file system, behind one header with
+// no platform types: opening a file for shared reading, and the wildcard
+// directory search. Paths are CP932 with backslash separators, as the game
+// names them, relative to the working directory (the game folder) or absolute.
+//
+// file_system_win.cpp maps them onto the wide Win32 calls; file_system_posix.cpp
+// onto POSIX, where names on disk are UTF-8, "\" becomes "/", and a wildcard
+// search matches without regard to case and reports "." and ".." as Windows does.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace kolt::fs {
+
+enum class ErrorKind {
+    None,
+    FileNotFound,
+    PathNotFound,
+    AccessDenied,
+    SharingViolation,
+    TooManyOpenFiles,
+    ReadFault,  // the system reported an error while reading
+    Other,
+};
+
+// A failure to open or read a file, with enough to describe it to a user.
+struct FileError {
+    ErrorKind kind = ErrorKind::None;
+    std::string path;  // the file as it was opened, CP932
+};
+
+// A file opened read-only, other processes still free to read and write it.
+// Reads are plain system reads; callers buffer (see ByteReader).
+class InputFile {
+public:
+    virtual ~InputFile() = default;
+    // Bytes read (0 at the end of the file), or -1 on a read error.
+    virtual std::int64_t Read(void* buffer, std::size_t size) = 0;
+    // Moves to an absolute offset; a position past the end is allowed.
+    virtual bool Seek(std::uint64_t offset) = 0;
+};
+
+// Opens `path` for shared reading. On failure returns null and fills `error`.
+std::unique_ptr<InputFile> OpenForReading(std::string_view path, FileError& error);
+
+struct DirEntry {
+    std::string name;  // CP932, as the search returned it
+    bool isDirectory = false;
+    bool isDots = false;  // "." or ".."
+};
+
+// A wildcard directory search on a pattern such as "port\*" or
+// "port\Alpha\scenario\*.sd3": '*' matches any run of characters, '?' one
+// character, letter case is not significant.
+class DirSearch {
+public:
+    virtual ~DirSearch() = default;
+    // Moves to the next match; false when there is none left.
+    virtual bool Next(DirEntry& entry) = 0;
+};
+
+// Begins a search; returns null when nothing matches (also when the folder is
+// missing or unreadable), as the platform's search does.
+std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern);
+
+}  // namespace kolt::fs

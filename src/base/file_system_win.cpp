@@ -1,0 +1,100 @@
+// Win32 twin of the file layer: wide calls, with CP932 <-> UTF-16 conversion
+// named explicitly so nothing depends on the user's ANSI code page.
+#include <windows.h>
+
+#include "base/cp932.h"
+#include "base/file_system.h"
+
+namespace kolt::fs {
+namespace {
+
+std::wstring Wide(std::string_view cp932) {
+    const std::u16string w = Cp932ToUtf16(cp932);
+    return std::wstring(w.begin(), w.end());
+}
+
+ErrorKind KindOf(DWORD err) {
+    switch (err) {
+        case ERROR_FILE_NOT_FOUND: return ErrorKind::FileNotFound;
+        case ERROR_PATH_NOT_FOUND:
+        case ERROR_INVALID_NAME:
+        case ERROR_BAD_NETPATH: return ErrorKind::PathNotFound;
+        case ERROR_ACCESS_DENIED: return ErrorKind::AccessDenied;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION: return ErrorKind::SharingViolation;
+        case ERROR_TOO_MANY_OPEN_FILES: return ErrorKind::TooManyOpenFiles;
+        case ERROR_READ_FAULT:
+        case ERROR_CRC:
+        case ERROR_SECTOR_NOT_FOUND: return ErrorKind::ReadFault;
+        default: return ErrorKind::Other;
+    }
+}
+
+class Win32File final : public InputFile {
+public:
+    explicit Win32File(HANDLE h) : handle_(h) {}  // owns h
+    ~Win32File() override { CloseHandle(handle_); }
+    Win32File(const Win32File&) = delete;
+    Win32File& operator=(const Win32File&) = delete;
+
+    std::int64_t Read(void* buffer, std::size_t size) override {
+        DWORD got = 0;
+        const DWORD want = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+        if (!ReadFile(handle_, buffer, want, &got, nullptr)) return -1;
+        return got;
+    }
+    bool Seek(std::uint64_t offset) override {
+        LARGE_INTEGER to;
+        to.QuadPart = static_cast<LONGLONG>(offset);
+        return SetFilePointerEx(handle_, to, nullptr, FILE_BEGIN) != 0;
+    }
+
+private:
+    HANDLE handle_;
+};
+
+class Win32Search final : public DirSearch {
+public:
+    Win32Search(HANDLE h, const WIN32_FIND_DATAW& first) : handle_(h), data_(first) {}  // owns h
+    ~Win32Search() override { FindClose(handle_); }
+    Win32Search(const Win32Search&) = delete;
+    Win32Search& operator=(const Win32Search&) = delete;
+
+    bool Next(DirEntry& entry) override {
+        if (!pending_ && !FindNextFileW(handle_, &data_)) return false;
+        pending_ = false;
+        const std::wstring_view name = data_.cFileName;
+        entry.name = Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(name.data()), name.size()));
+        entry.isDirectory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isDots = name == L"." || name == L"..";
+        return true;
+    }
+
+private:
+    HANDLE handle_;
+    WIN32_FIND_DATAW data_;
+    bool pending_ = true;  // the first match came with FindFirstFileExW
+};
+
+}  // namespace
+
+std::unique_ptr<InputFile> OpenForReading(std::string_view path, FileError& error) {
+    error = FileError{ErrorKind::None, std::string(path)};
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        error.kind = KindOf(GetLastError());
+        return nullptr;
+    }
+    return std::make_unique<Win32File>(h);
+}
+
+std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
+    WIN32_FIND_DATAW data{};
+    HANDLE h = FindFirstFileExW(Wide(pattern).c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                FIND_FIRST_EX_LARGE_FETCH);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32Search>(h, data);
+}
+
+}  // namespace kolt::fs

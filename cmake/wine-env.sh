@@ -24,25 +24,26 @@ start) ;;
 esac
 
 stop
+mkdir -p "$WINEPREFIX"
 # -displayfd picks a free display number and writes it once the server is ready.
 rm -f "$dir/display.tmp"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display.tmp" >"$dir/xvfb.log" 2>&1 &
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$dir/display.tmp" >"$dir/xvfb.log" 2>&1 </dev/null &
 echo $! >"$dir/xvfb.pid"
 for _ in $(seq 100); do [ -s "$dir/display.tmp" ] && break; sleep 0.1; done
 [ -s "$dir/display.tmp" ] || { echo "Xvfb did not start" >&2; cat "$dir/xvfb.log" >&2; exit 1; }
 tr -d '\n' <"$dir/display.tmp" >"$dir/display"
 export DISPLAY=:$(cat "$dir/display")
-openbox >"$dir/wm.log" 2>&1 &
+openbox >"$dir/wm.log" 2>&1 </dev/null &
 echo $! >"$dir/wm.pid"
 
+# A persistent server keeps every test from paying for a new one; it must not
+# hold CTest's output pipe open.
+wineserver -p >/dev/null 2>&1 </dev/null
 if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
-    rm -rf "$WINEPREFIX"
     # No Mono or Gecko: the tests need neither, and there is no network to fetch them.
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >"$dir/wineboot.log" 2>&1
+    WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot.exe -i >"$dir/wineboot.log" 2>&1 </dev/null
     # Wine's crash dialog would wait for a click that never comes.
-    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-    wineserver -w
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$dir/wineboot.log" 2>&1 </dev/null
     touch "$WINEPREFIX/.kolt-ready"
 fi
-wineserver -p
 echo "Wine desktop ready on display $DISPLAY, prefix $WINEPREFIX"

@@ -8,8 +8,13 @@ dir=${KOLT_WINE_DIR:?KOLT_WINE_DIR must name the folder given to wine-env.sh}
 [ -f "$dir/display" ] || { echo "no Wine desktop at $dir: run wine-env.sh start first" >&2; exit 1; }
 export WINEPREFIX="$dir/prefix" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export DISPLAY=:$(cat "$dir/display")
-timeout --kill-after=10 "${KOLT_TEST_TIMEOUT:-240}" wine "$@"
+# Wine's own service processes outlive the program and would inherit CTest's
+# output pipe, keeping the test "running" after it ended: give them a file.
+log=$(mktemp "${TMPDIR:-/tmp}/kolt-wine-XXXXXX")
+timeout --kill-after=10 "${KOLT_TEST_TIMEOUT:-240}" wine "$@" >"$log" 2>&1 </dev/null
 rc=$?
+cat "$log"
+rm -f "$log"
 if [ $rc -ne 0 ]; then
     mkdir -p "$dir/screenshots"
     shot="$dir/screenshots/$(basename "$1" .exe)-$(date +%H%M%S).png"

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, and nothing when all
+# of it is already there. Needs root (or sudo) only when something is missing.
+set -euo pipefail
+packages=(
+    cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+    g++-mingw-w64-i686-posix binutils-mingw-w64-i686
+    wine wine32:i386 xvfb xauth openbox x11-utils imagemagick fonts-ipafont-gothic
+    zip python3
+)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $sudo dpkg --add-architecture i386
+fi
+$sudo apt-get update -q
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

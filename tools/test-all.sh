@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# The whole test run: installs what is missing, builds the three presets and
+# runs every test (native, native under ASan+UBSan with short fuzzing runs,
+# Windows under Wine). Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+tools/install-deps.sh
+
+jobs=$(nproc)
+for preset in native native-asan win32; do
+    echo "=== $preset"
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+    if [ "$preset" = win32 ]; then
+        # One desktop for the whole run; GUI tests lock it one at a time.
+        ctest --preset "$preset" -j 2
+    else
+        ctest --preset "$preset" -j "$jobs"
+    fi
+done

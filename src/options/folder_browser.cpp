@@ -26,6 +26,15 @@ struct ReleaseInterface {
     void operator()(IUnknown* object) const { object->Release(); }
 };
 
+// Windows lets the callback have the last word on OK: it validates the
+// selection first and then notifies. Some pickers (Wine's) validate after the
+// notification and would undo the callback's choice, so the choice is also
+// posted, to be applied once the picker has finished with the change.
+void EnableOk(HWND picker, bool enable) {
+    SendMessageW(picker, BFFM_ENABLEOK, enable, enable);
+    PostMessageW(picker, BFFM_ENABLEOK, enable, enable);
+}
+
 }  // namespace
 
 ItemIdList CFolderBrowser::PathToItemIdList(std::optional<std::string_view> folder) {
@@ -101,15 +110,15 @@ int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param)
             folder = Narrow(buffer);
         }
         if (!folder) {
-            SendMessageW(picker, BFFM_ENABLEOK, 0, 0);
+            EnableOk(picker, false);
             return 0;
         }
         switch (CheckFolder(*folder)) {
         case 1:
-            SendMessageW(picker, BFFM_ENABLEOK, 0, 0);
+            EnableOk(picker, false);
             break;
         case 2:
-            SendMessageW(picker, BFFM_ENABLEOK, 1, 1);
+            EnableOk(picker, true);
             break;
         default:
             break;

@@ -80,3 +80,36 @@ inline bool WaitUntil(const std::function<bool()>& condition,
 }
 
 }  // namespace kolt::test
+
+namespace kolt::test {
+
+// Runs `runModal` on this thread while a second thread waits for the first
+// window `accept` takes and hands it to `drive`. Whatever `drive` leaves open
+// is cancelled, so the modal loop always ends. Returns whether the window came.
+inline bool DriveModal(const std::function<void()>& runModal, const std::function<bool(HWND)>& accept,
+                       const std::function<void(HWND)>& drive) {
+    const DWORD self = GetCurrentThreadId();
+    bool found = false;
+    std::thread driver([&] {
+        const HWND window = WaitForThreadWindow(self, accept);
+        found = window != nullptr;
+        if (!window) return;
+        drive(window);
+        if (IsWindow(window)) PressButton(window, IDCANCEL);
+    });
+    try {
+        runModal();
+    } catch (...) {
+        driver.join();
+        throw;
+    }
+    driver.join();
+    return found;
+}
+
+// A dialog of this program: class "#32770" with control `id`.
+inline std::function<bool(HWND)> DialogWith(int id) {
+    return [id](HWND window) { return HasClass(window, L"#32770") && GetDlgItem(window, id) != nullptr; };
+}
+
+}  // namespace kolt::test

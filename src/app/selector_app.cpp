@@ -5,7 +5,9 @@
 
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "base/cp932.h"
+#include "options/option_dlg.h"
 
 namespace kolt {
 
@@ -79,12 +81,16 @@ bool CSelectorApp::InitInstance() {
     gameFolder = settings.gameFolder;
 
     // 5. No folder yet: ask for one before anything else.
-    if (gameFolder.empty()) OnOptions();
+    const bool askedForFolder = gameFolder.empty();
+    if (askedForFolder) OnOptions();
 
     // 6. From here on every path is relative to the game folder.
     if (!EnterGameFolder()) {
         AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
-        return false;
+        // A stored folder that has gone (the game was moved or reinstalled)
+        // would otherwise end every later start the same way: offer the
+        // options once more. Cancel, or another folder that fails, ends here.
+        if (askedForFolder || !OfferOptionsAgain()) return false;
     }
 
     // 7. The main window.
@@ -94,6 +100,13 @@ bool CSelectorApp::InitInstance() {
     ShowWindow(mainWindow_, SW_SHOW);
     UpdateWindow(mainWindow_);
     return true;
+}
+
+bool CSelectorApp::OfferOptionsAgain() {
+    if (!RunOptionsDialog(gamePriority, gameFolder, nullptr)) return false;
+    if (EnterGameFolder()) return true;
+    AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
+    return false;
 }
 
 bool CSelectorApp::EnterGameFolder() {
@@ -132,10 +145,10 @@ int CSelectorApp::ExitInstance(int exitCode) {
 }
 
 void CSelectorApp::OnOptions() {
-    // The options dialog comes with its own change; until then there is
-    // nothing to ask, and an empty folder ends start-up with its message.
+    // Owned by the main window once there is one; at start-up there is none.
+    RunOptionsDialog(gamePriority, gameFolder, mainWindow_);
 }
 
-void CSelectorApp::OnAppAbout() {}
+void CSelectorApp::OnAppAbout() { ShowAboutBox(mainWindow_); }
 
 }  // namespace kolt

@@ -215,6 +215,31 @@ TEST_F(FolderBrowserTest, AFailureInsideTheCallbackClosesThePickerAndReachesTheC
     EXPECT_EQ(browser.path, Folder(Sj("ゲーム")));
 }
 
+TEST_F(FolderBrowserTest, AFolderCodePage932CannotNameIsNeverReturned) {
+    // "é" has no CP932 form: the program could neither store nor enter this folder.
+    const std::u16string wide = Cp932ToUtf16(Folder("")) + u"caf\u00e9";
+    ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(wide.c_str()), nullptr));
+    CFolderBrowser browser(Folder(Sj("ゲーム")));
+    bool okEnabled = true;
+    std::u16string status;
+    const bool chosen = BrowseDriven(browser, BIF_RETURNONLYFSDIRS, nullptr, [&](HWND picker) {
+        StatusOnceItShows(picker, Folder(Sj("ゲーム")));
+        SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+        const HWND ok = GetDlgItem(picker, IDOK);
+        test::WaitUntil([&] { return !IsWindowEnabled(ok); }, std::chrono::seconds(3));
+        okEnabled = IsWindowEnabled(ok);
+        wchar_t text[MAX_PATH] = {};
+        GetDlgItemTextW(picker, kPickerStatus, text, MAX_PATH);
+        status = reinterpret_cast<const char16_t*>(text);
+        test::PressButton(picker, IDOK);  // as if OK had been pressed all the same
+    });
+    ASSERT_TRUE(pickerFound);
+    EXPECT_EQ(status, wide);
+    EXPECT_FALSE(okEnabled);
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(browser.path, Folder(Sj("ゲーム")));
+}
+
 TEST_F(FolderBrowserTest, PathToItemIdList) {
     EXPECT_EQ(CFolderBrowser::PathToItemIdList(std::nullopt), nullptr);
     EXPECT_EQ(CFolderBrowser::PathToItemIdList(""), nullptr);

@@ -182,7 +182,8 @@ std::wstring Quoted(const std::wstring& arg) {
 // Starts `file` from this program's folder with the given lifetime, passing on
 // the options children share and the scenario arguments, at this process's
 // priority class (set before the child runs, as Wine ignores the creation flag).
-void StartChild(const Options& options, const std::wstring& file, long lifeMs, const std::wstring& then = {}) {
+void StartChild(const Options& options, Record& record, const std::wstring& file, long lifeMs,
+                const std::wstring& then = {}) {
     const std::wstring path = FolderPart(ModulePath()) + file;
     std::wstring commandLine = Quoted(path) + L" /life=" + (lifeMs == kForever ? L"forever" : std::to_wstring(lifeMs));
     if (!then.empty()) commandLine += L" " + Quoted(L"/then=" + then);
@@ -195,8 +196,11 @@ void StartChild(const Options& options, const std::wstring& file, long lifeMs, c
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | priorityClass,
-                        nullptr, nullptr, &startup, &created))
+                        nullptr, nullptr, &startup, &created)) {
+        record.Add("child_failed", Utf8(path) + " " + std::to_string(GetLastError()));
         return;
+    }
+    record.Add("child", Utf8(file) + " " + std::to_string(created.dwProcessId));
     SetPriorityClass(created.hProcess, priorityClass);
     ResumeThread(created.hThread);
     CloseHandle(created.hThread);
@@ -212,15 +216,15 @@ std::pair<std::wstring, long> FileAndLife(const std::wstring& spec, long fallbac
 
 void LiveFor(long lifeMs) { Sleep(lifeMs == kForever ? INFINITE : static_cast<DWORD>(lifeMs < 0 ? 0 : lifeMs)); }
 
-void RunStarter(const Options& options) {
+void RunStarter(const Options& options, Record& record) {
     if (const auto life = ParseLife(options.Get(L"standby").value_or(L""), 3000))
-        StartChild(options, options.Get(L"standby-exe").value_or(L"dormaux.exe"), *life,
+        StartChild(options, record, options.Get(L"standby-exe").value_or(L"dormaux.exe"), *life,
                    options.Get(L"standby-then").value_or(L""));
     if (const auto life = ParseLife(options.Get(L"game").value_or(L""), kForever))
-        StartChild(options, options.Get(L"game-exe").value_or(L"qmz48.exe"), *life);
+        StartChild(options, record, options.Get(L"game-exe").value_or(L"qmz48.exe"), *life);
     for (const auto& spec : options.All(L"also")) {
         const auto [file, life] = FileAndLife(spec, 3000);
-        StartChild(options, file, life);
+        StartChild(options, record, file, life);
     }
 }
 
@@ -306,7 +310,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const long life = ParseLife(options.Get(L"life").value_or(L""), kDefaultLife).value_or(kDefaultLife);
     switch (kRole) {
         case Role::Starter:
-            RunStarter(options);
+            RunStarter(options, record);
             LiveFor(life);
             break;
         case Role::Standby: LiveFor(life); break;
@@ -314,7 +318,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     }
     if (const auto then = options.Get(L"then")) {
         const auto [file, thenLife] = FileAndLife(*then, 3000);
-        StartChild(options, file, thenLife);
+        StartChild(options, record, file, thenLife);
     }
     record.AddTime("ended");
     return 0;

@@ -58,7 +58,9 @@ LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitForGame() {
     return Ended(WaitForMultipleObjects(2, handles, FALSE, INFINITE));
 }
 
-std::uint32_t Win32LaunchPlatform::FindProcess(std::string_view exeName) { return FindProcessByName(exeName); }
+std::uint32_t Win32LaunchPlatform::FindProcess(std::string_view exeName) {
+    return FindProcessByName(exeName);
+}
 
 bool Win32LaunchPlatform::OpenWatched(std::uint32_t processId) {
     watched_.reset(OpenProcess(kOpenAllAccess, FALSE, processId));
@@ -76,9 +78,13 @@ LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitWatched(std::uint32_t timeoutMs
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::Pause(std::uint32_t timeoutMs) {
     switch (WaitForSingleObject(stop_, timeoutMs)) {
-        case WAIT_OBJECT_0: stopped_ = true; return WaitEnd::Stop;
-        case WAIT_TIMEOUT: return WaitEnd::Timeout;
-        default: return WaitEnd::Failed;
+        case WAIT_OBJECT_0:
+            stopped_ = true;
+            return WaitEnd::Stop;
+        case WAIT_TIMEOUT:
+            return WaitEnd::Timeout;
+        default:
+            return WaitEnd::Failed;
     }
 }
 
@@ -98,10 +104,15 @@ void Win32LaunchPlatform::RestoreMainWindow() {
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::Ended(DWORD waitResult) {
     switch (waitResult) {
-        case WAIT_OBJECT_0: return WaitEnd::Process;
-        case WAIT_OBJECT_0 + 1: stopped_ = true; return WaitEnd::Stop;
-        case WAIT_TIMEOUT: return WaitEnd::Timeout;
-        default: return WaitEnd::Failed;
+        case WAIT_OBJECT_0:
+            return WaitEnd::Process;
+        case WAIT_OBJECT_0 + 1:
+            stopped_ = true;
+            return WaitEnd::Stop;
+        case WAIT_TIMEOUT:
+            return WaitEnd::Timeout;
+        default:
+            return WaitEnd::Failed;
     }
 }
 

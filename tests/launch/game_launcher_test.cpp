@@ -61,7 +61,9 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
     }
 }
 
-void PumpFor(std::chrono::milliseconds span) { PumpUntil([] { return false; }, span); }
+void PumpFor(std::chrono::milliseconds span) {
+    PumpUntil([] { return false; }, span);
+}
 
 // Stands in for the selector's main window: remembers when it was minimised
 // and when it came back.
@@ -101,7 +103,8 @@ private:
         auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_SIZE) {
             if (wParam == SIZE_MINIMIZED && self->minimisedAt_ == 0) self->minimisedAt_ = Now();
-            if (wParam != SIZE_MINIMIZED && self->minimisedAt_ != 0 && self->restoredAt_ == 0) self->restoredAt_ = Now();
+            if (wParam != SIZE_MINIMIZED && self->minimisedAt_ != 0 && self->restoredAt_ == 0)
+                self->restoredAt_ = Now();
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -134,7 +137,8 @@ protected:
     void SetUp() override {
         folder_ = std::make_unique<TempDir>();
         gameFolder_ = stdfs::path(Wide(folder_->path()));
-        for (const char* standin : {"velq.exe", "dormaux.exe", "qmz48.exe"}) AddProgram(standin, standin);
+        for (const char* standin : {"velq.exe", "dormaux.exe", "qmz48.exe"})
+            AddProgram(standin, standin);
         folder_->MakeDir("log");
         workingDir_ = std::make_unique<test::ScopedWorkingDir>(folder_->path());
         window_ = std::make_unique<MainWindow>();
@@ -174,7 +178,8 @@ protected:
         Record record;
         std::ifstream in(gameFolder_ / L"log" / (Wide(program) + L".log"));
         for (std::string line; std::getline(in, line);)
-            if (const auto eq = line.find('='); eq != std::string::npos) record[line.substr(0, eq)] = line.substr(eq + 1);
+            if (const auto eq = line.find('='); eq != std::string::npos)
+                record[line.substr(0, eq)] = line.substr(eq + 1);
         return record;
     }
 
@@ -203,13 +208,14 @@ protected:
             ids.push_back(entry.th32ProcessID);
         CloseHandle(snapshot);
         for (DWORD id : ids) {
-            const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+            const HANDLE process =
+                OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
             if (!process) continue;
             wchar_t path[MAX_PATH * 4];
             DWORD size = static_cast<DWORD>(std::size(path));
             if (QueryFullProcessImageNameW(process, 0, path, &size) &&
-                CompareStringOrdinal(path, static_cast<int>(prefix.size()), prefix.c_str(), static_cast<int>(prefix.size()), TRUE) ==
-                    CSTR_EQUAL) {
+                CompareStringOrdinal(path, static_cast<int>(prefix.size()), prefix.c_str(),
+                                     static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
                 TerminateProcess(process, 1);
                 WaitForSingleObject(process, 5000);
             }
@@ -315,8 +321,8 @@ TEST_F(GameLauncherTest, StopWhileTheStartedProgramRunsEndsTheWorkerWithoutResto
 
 TEST_F(GameLauncherTest, StopDuringTheWatchEndsWithoutClosingTheGameOrRestoring) {
     ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /standby=1500 /game=forever A s01")));
-    ASSERT_TRUE(PumpUntil([this] { return HasEnded("velq.exe") && window_->minimisedAt() != 0; },
-                          std::chrono::seconds(10)));
+    ASSERT_TRUE(
+        PumpUntil([this] { return HasEnded("velq.exe") && window_->minimisedAt() != 0; }, std::chrono::seconds(10)));
     PumpFor(std::chrono::milliseconds(200));  // the worker is now in a watch pass
 
     const auto before = std::chrono::steady_clock::now();
@@ -349,10 +355,12 @@ TEST_F(GameLauncherTest, ProcessNamesAreFoundWithoutRegardToCase) {
     startup.cb = sizeof startup;
     std::wstring upperCommand = L"DORMAUX.EXE /life=5000";
     std::wstring japaneseCommand = Wide("ゲーム.exe /life=5000");
-    ASSERT_TRUE(CreateProcessW(nullptr, upperCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &upper));
+    ASSERT_TRUE(
+        CreateProcessW(nullptr, upperCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &upper));
     ASSERT_TRUE(CreateProcessW(nullptr, japaneseCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                                &japanese));
-    for (HANDLE h : {upper.hThread, japanese.hThread}) CloseHandle(h);
+    for (HANDLE h : {upper.hThread, japanese.hThread})
+        CloseHandle(h);
 
     EXPECT_EQ(FindProcessByName("dormaux.exe"), upper.dwProcessId);
     EXPECT_EQ(FindProcessByName("DorMaux.Exe"), upper.dwProcessId);

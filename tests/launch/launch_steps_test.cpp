@@ -76,11 +76,13 @@ TEST(WatchedProgramName, IsTheFieldUpToItsFirstNulPlusExe) {
     EXPECT_EQ(WatchedProgramName({'A', 'B', 'C', 'D', 'E', 'F', 'G', 'H'}), "ABCDEFGH.exe");
     EXPECT_EQ(WatchedProgramName({}), ".exe");
     // A double-byte name is taken byte for byte.
-    EXPECT_EQ(WatchedProgramName({'\x83', '\x51', '\x81', '\x5B', '\x83', '\x80', 0, 0}), "\x83\x51\x81\x5B\x83\x80.exe");
+    EXPECT_EQ(WatchedProgramName({'\x83', '\x51', '\x81', '\x5B', '\x83', '\x80', 0, 0}),
+              "\x83\x51\x81\x5B\x83\x80.exe");
 }
 
 TEST(PriorityClassOf, PassesOnlyASinglePriorityClass) {
-    for (std::int32_t valid : {32, 64, 128, 256, 16384, 32768}) EXPECT_EQ(PriorityClassOf(valid), std::uint32_t(valid));
+    for (std::int32_t valid : {32, 64, 128, 256, 16384, 32768})
+        EXPECT_EQ(PriorityClassOf(valid), std::uint32_t(valid));
     // Creation flags that are not a class never reach the process: suspended, debugged, ...
     EXPECT_EQ(PriorityClassOf(4), 0u);
     EXPECT_EQ(PriorityClassOf(1), 0u);
@@ -115,11 +117,11 @@ TEST(RunLaunch, StandbyIsLookedForFirstInEveryPassThenTheScenarioProgram) {
     platform.running["scn.exe"] = {21};
     platform.waits = {WaitEnd::Timeout, WaitEnd::Process, WaitEnd::Process};
     RunLaunch(platform, "scn.exe");
-    EXPECT_EQ(platform.calls, Calls({"start", "minimise", "wait game",                 //
-                                     "find dormaux.exe", "open 11", "wait 10000",      // still running after a pass
-                                     "find dormaux.exe", "open 12", "wait 10000",      //
+    EXPECT_EQ(platform.calls, Calls({"start", "minimise", "wait game",             //
+                                     "find dormaux.exe", "open 11", "wait 10000",  // still running after a pass
+                                     "find dormaux.exe", "open 12", "wait 10000",  //
                                      "find dormaux.exe", "find scn.exe", "open 21", "wait 10000",  //
-                                     "find dormaux.exe", "find scn.exe",               // neither runs
+                                     "find dormaux.exe", "find scn.exe",                           // neither runs
                                      "find qmz48.exe", "restore"}));
 }
 
@@ -136,7 +138,7 @@ TEST(RunLaunch, ProcessThatCannotBeOpenedMakesThePassPauseInsteadOfSpinning) {
     platform.running["scn.exe"] = {7, 7, 7};
     platform.opens = {false, false, true};
     RunLaunch(platform, "scn.exe");
-    EXPECT_EQ(platform.calls, Calls({"start", "minimise", "wait game",                 //
+    EXPECT_EQ(platform.calls, Calls({"start", "minimise", "wait game",                            //
                                      "find dormaux.exe", "find scn.exe", "open 7", "pause 1000",  //
                                      "find dormaux.exe", "find scn.exe", "open 7", "pause 1000",  //
                                      "find dormaux.exe", "find scn.exe", "open 7", "wait 10000",  //
@@ -159,7 +161,8 @@ TEST(RunLaunch, StopDuringTheWatchEndsWithoutClosingTheGameOrRestoring) {
         platform.running["qmz48.exe"] = {5};
         platform.waits = {WaitEnd::Stop};
         RunLaunch(platform, "scn.exe");
-        EXPECT_EQ(platform.calls, Calls({"start", "minimise", "wait game", "find dormaux.exe", "open 3", "wait 10000"}));
+        EXPECT_EQ(platform.calls,
+                  Calls({"start", "minimise", "wait game", "find dormaux.exe", "open 3", "wait 10000"}));
     }
     {
         // Stop while pausing after a refused open; and a stop event that cannot

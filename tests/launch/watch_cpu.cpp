@@ -32,7 +32,9 @@ namespace stdfs = std::filesystem;
 double ProcessCpuSeconds() {
     FILETIME created, exited, kernel, user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto ticks = [](const FILETIME& t) { return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime; };
+    const auto ticks = [](const FILETIME& t) {
+        return (static_cast<std::uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime;
+    };
     return static_cast<double>(ticks(kernel) + ticks(user)) / 1e7;
 }
 
@@ -42,7 +44,8 @@ void ServeUntil(const std::function<bool()>& done) {
     while (!done()) {
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
         MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
     }
 }
 
@@ -112,8 +115,8 @@ Measurement WatchWithOpensRefused(HWND window, int standbyMs, bool pause) {
 }
 
 void Print(const char* name, const Measurement& m, const Measurement& baseline) {
-    std::printf("%-22s cpu %8.3f s over %6.1f s wall = %7.3f%% of a core; ratio to baseline %.5f\n", name,
-                m.cpuSeconds, m.wallSeconds, 100 * m.Share(), baseline.Share() > 0 ? m.Share() / baseline.Share() : 0.0);
+    std::printf("%-22s cpu %8.3f s over %6.1f s wall = %7.3f%% of a core; ratio to baseline %.5f\n", name, m.cpuSeconds,
+                m.wallSeconds, 100 * m.Share(), baseline.Share() > 0 ? m.Share() / baseline.Share() : 0.0);
     std::fflush(stdout);
 }
 
@@ -129,7 +132,8 @@ int main(int argc, char** argv) {
     const stdfs::path standins = stdfs::path(self).parent_path() / KOLT_STANDINS_DIR;
     test::TempDir folder;
     const stdfs::path gameFolder = stdfs::path(std::u8string(folder.path().begin(), folder.path().end()));
-    for (const char* program : {"velq.exe", "dormaux.exe"}) stdfs::copy_file(standins / program, gameFolder / program);
+    for (const char* program : {"velq.exe", "dormaux.exe"})
+        stdfs::copy_file(standins / program, gameFolder / program);
     test::ScopedWorkingDir workingDir(folder.path());
 
     WNDCLASSW windowClass{};

@@ -6,7 +6,8 @@
 //   cannot be opened      every open is refused, so each pass pauses
 // and, as the baseline measured in the same run, a watch that retries a
 // refused open at once (no pause) for a few seconds. Prints each case's CPU
-// time, its share of one core and its ratio to the baseline's share.
+// time, its share of one core and its ratio to the baseline's share, next to
+// the same process sitting idle for as long (the floor: message waits, Wine).
 // Not part of the test run: tests/launch/measure-watch-cpu.sh runs it.
 #include <windows.h>
 
@@ -42,7 +43,7 @@ double ProcessCpuSeconds() {
 // the message wait and wakes only for messages.
 void ServeUntil(const std::function<bool()>& done) {
     while (!done()) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 100, QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 250, QS_ALLINPUT);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
@@ -148,6 +149,9 @@ int main(int argc, char** argv) {
     std::printf("CPU time of the launching process while a launch watches a standby program\n");
     const Measurement baseline = WatchWithOpensRefused(window, kBaselineSeconds * 1000, false);
     Print("baseline: retry at once", baseline, baseline);
+    const auto idleEnd = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    Print("idle, no launch", Measure([&] { ServeUntil([&] { return std::chrono::steady_clock::now() >= idleEnd; }); }),
+          baseline);
     Print("watch", WatchThroughTheLauncher(window, seconds * 1000, false), baseline);
     Print("refuses full access", WatchThroughTheLauncher(window, seconds * 1000, true), baseline);
     Print("cannot be opened", WatchWithOpensRefused(window, seconds * 1000, true), baseline);

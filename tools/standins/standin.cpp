@@ -217,10 +217,10 @@ void StartChild(const Options& options, Record& record, const std::wstring& file
 }
 
 // "FILE,MS"
-std::pair<std::wstring, long> FileAndLife(const std::wstring& spec, long fallback) {
-    const std::size_t comma = spec.find(L',');
-    if (comma == std::wstring::npos) return {spec, fallback};
-    return {spec.substr(0, comma), ParseLife(spec.substr(comma + 1), fallback).value_or(fallback)};
+std::pair<std::wstring, long> FileAndLife(const std::wstring& entry, long fallback) {
+    const std::size_t comma = entry.find(L',');
+    if (comma == std::wstring::npos) return {entry, fallback};
+    return {entry.substr(0, comma), ParseLife(entry.substr(comma + 1), fallback).value_or(fallback)};
 }
 
 void LiveFor(long lifeMs) {
@@ -233,8 +233,8 @@ void RunStarter(const Options& options, Record& record) {
                    options.Get(L"standby-then").value_or(L""));
     if (const auto life = ParseLife(options.Get(L"game").value_or(L""), kForever))
         StartChild(options, record, options.Get(L"game-exe").value_or(L"qmz48.exe"), *life);
-    for (const auto& spec : options.All(L"also")) {
-        const auto [file, life] = FileAndLife(spec, 3000);
+    for (const auto& entry : options.All(L"also")) {
+        const auto [file, life] = FileAndLife(entry, 3000);
         StartChild(options, record, file, life);
     }
 }

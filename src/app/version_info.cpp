@@ -36,9 +36,13 @@ std::wstring ProgramFilePath() {
 // The program's own record is read from the running file itself rather than
 // from "<base name>.EXE" looked up along the module search path, which could
 // find another file when the program has been renamed.
-CVersionInfo::CVersionInfo() { Open(ProgramFilePath()); }
+CVersionInfo::CVersionInfo() {
+    Open(ProgramFilePath());
+}
 
-CVersionInfo::CVersionInfo(std::string_view moduleFile) { Open(Widen(moduleFile)); }
+CVersionInfo::CVersionInfo(std::string_view moduleFile) {
+    Open(Widen(moduleFile));
+}
 
 void CVersionInfo::Open(const std::wstring& file) {
     DWORD ignored = 0;

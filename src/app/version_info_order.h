@@ -27,9 +27,10 @@ inline constexpr std::array<std::uint16_t, 12> kFallbackCodePages = {
 inline constexpr std::array<std::uint16_t, 45> kFallbackLanguages = [] {
     std::array<std::uint16_t, 45> languages{};
     std::size_t n = 0;
-    for (std::uint16_t id = 0x0401; id <= 0x0421; ++id) languages[n++] = id;
-    for (std::uint16_t id : {0x0804, 0x0807, 0x0809, 0x080A, 0x080C, 0x0810, 0x0813, 0x0814, 0x0816, 0x081A, 0x0C0C,
-                             0x100C}) {
+    for (std::uint16_t id = 0x0401; id <= 0x0421; ++id)
+        languages[n++] = id;
+    for (std::uint16_t id :
+         {0x0804, 0x0807, 0x0809, 0x080A, 0x080C, 0x0810, 0x0813, 0x0814, 0x0816, 0x081A, 0x0C0C, 0x100C}) {
         languages[n++] = id;
     }
     return languages;
@@ -48,7 +49,8 @@ inline std::string StringValuePath(Translation t, std::string_view name) {
     constexpr char kHex[] = "0123456789abcdef";
     std::string path = "\\StringFileInfo\\";
     for (std::uint16_t part : {t.language, t.codePage}) {
-        for (int shift = 12; shift >= 0; shift -= 4) path += kHex[(part >> shift) & 0xF];
+        for (int shift = 12; shift >= 0; shift -= 4)
+            path += kHex[(part >> shift) & 0xF];
     }
     path += '\\';
     path += name;

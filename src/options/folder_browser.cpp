@@ -96,53 +96,57 @@ int CALLBACK CFolderBrowser::FolderPickerCallback(HWND picker, UINT notification
 
 int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param) {
     switch (notification) {
-    case BFFM_INITIALIZED:
-        if (const ItemIdList start = PathToItemIdList(path)) {
-            SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(start.get()));
-        }
-        return 0;
+        case BFFM_INITIALIZED:
+            if (const ItemIdList start = PathToItemIdList(path)) {
+                SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(start.get()));
+            }
+            return 0;
 
-    case BFFM_SELCHANGED: {
-        wchar_t buffer[MAX_PATH] = {};
-        std::optional<std::string> folder = std::string();
-        if (param != 0 && SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), buffer)) {
-            SendMessageW(picker, BFFM_SETSTATUSTEXTW, 1, reinterpret_cast<LPARAM>(buffer));
-            folder = Narrow(buffer);
-        }
-        if (!folder) {
-            EnableOk(picker, false);
+        case BFFM_SELCHANGED: {
+            wchar_t buffer[MAX_PATH] = {};
+            std::optional<std::string> folder = std::string();
+            if (param != 0 && SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), buffer)) {
+                SendMessageW(picker, BFFM_SETSTATUSTEXTW, 1, reinterpret_cast<LPARAM>(buffer));
+                folder = Narrow(buffer);
+            }
+            if (!folder) {
+                EnableOk(picker, false);
+                return 0;
+            }
+            switch (CheckFolder(*folder)) {
+                case 1:
+                    EnableOk(picker, false);
+                    break;
+                case 2:
+                    EnableOk(picker, true);
+                    break;
+                default:
+                    break;
+            }
             return 0;
         }
-        switch (CheckFolder(*folder)) {
-        case 1:
-            EnableOk(picker, false);
-            break;
-        case 2:
-            EnableOk(picker, true);
-            break;
-        default:
-            break;
+
+        case BFFM_VALIDATEFAILEDW: {
+            const auto* name = reinterpret_cast<const wchar_t*>(param);
+            const std::u16string_view wide = name ? std::u16string_view(reinterpret_cast<const char16_t*>(name)) : u"";
+            return OnValidateFailed(Utf16ToCp932(wide));
         }
-        return 0;
-    }
 
-    case BFFM_VALIDATEFAILEDW: {
-        const auto* name = reinterpret_cast<const wchar_t*>(param);
-        const std::u16string_view wide = name ? std::u16string_view(reinterpret_cast<const char16_t*>(name)) : u"";
-        return OnValidateFailed(Utf16ToCp932(wide));
-    }
+        case BFFM_VALIDATEFAILEDA:
+            // Only the ANSI picker sends this; its text is already multibyte.
+            return OnValidateFailed(param ? reinterpret_cast<const char*>(param) : "");
 
-    case BFFM_VALIDATEFAILEDA:
-        // Only the ANSI picker sends this; its text is already multibyte.
-        return OnValidateFailed(param ? reinterpret_cast<const char*>(param) : "");
-
-    default:
-        return 0;
+        default:
+            return 0;
     }
 }
 
-int CFolderBrowser::OnValidateFailed(std::string_view) { return 0; }
+int CFolderBrowser::OnValidateFailed(std::string_view) {
+    return 0;
+}
 
-int CFolderBrowser::CheckFolder(std::string_view) { return 0; }
+int CFolderBrowser::CheckFolder(std::string_view) {
+    return 0;
+}
 
 }  // namespace kolt

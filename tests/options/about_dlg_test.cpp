@@ -28,17 +28,18 @@ std::string Record(const char* name) {
 Boxes Show(CAboutDlg& dialog, INT_PTR* result = nullptr) {
     Boxes b;
     INT_PTR ended = 0;
-    const bool shown = test::DriveModal([&] { ended = dialog.DoModal(nullptr); },
-                                        test::DialogWith(IDC_ABOUT_DESCRIPTION), [&](HWND box) {
-                                            b.caption = test::WindowText(box);
-                                            b.description = test::ItemText(box, IDC_ABOUT_DESCRIPTION);
-                                            b.productName = test::ItemText(box, IDC_ABOUT_PRODUCT_NAME);
-                                            b.productVersion = test::ItemText(box, IDC_ABOUT_PRODUCT_VERSION);
-                                            b.buildKind = test::ItemText(box, IDC_ABOUT_BUILD_KIND);
-                                            b.fileVersion = test::ItemText(box, IDC_ABOUT_FILE_VERSION);
-                                            b.copyright = test::ItemText(box, IDC_ABOUT_COPYRIGHT);
-                                            test::PressButton(box, IDOK);
-                                        });
+    const bool shown =
+        test::DriveModal([&] { ended = dialog.DoModal(nullptr); }, test::DialogWith(IDC_ABOUT_DESCRIPTION),
+                         [&](HWND box) {
+                             b.caption = test::WindowText(box);
+                             b.description = test::ItemText(box, IDC_ABOUT_DESCRIPTION);
+                             b.productName = test::ItemText(box, IDC_ABOUT_PRODUCT_NAME);
+                             b.productVersion = test::ItemText(box, IDC_ABOUT_PRODUCT_VERSION);
+                             b.buildKind = test::ItemText(box, IDC_ABOUT_BUILD_KIND);
+                             b.fileVersion = test::ItemText(box, IDC_ABOUT_FILE_VERSION);
+                             b.copyright = test::ItemText(box, IDC_ABOUT_COPYRIGHT);
+                             test::PressButton(box, IDOK);
+                         });
     EXPECT_TRUE(shown);
     if (result) *result = ended;
     return b;

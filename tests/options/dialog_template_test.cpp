@@ -102,7 +102,8 @@ private:
     void Align() { pos_ = (pos_ + 3) & ~std::size_t{3}; }
     std::string String() {
         std::u16string s;
-        for (WORD c; (c = Word()) != 0;) s += static_cast<char16_t>(c);
+        for (WORD c; (c = Word()) != 0;)
+            s += static_cast<char16_t>(c);
         return Utf16ToCp932(s);
     }
     std::string NameOrOrdinal() {
@@ -238,9 +239,9 @@ TEST(AboutTemplate, FrameAndControls) {
         bool multiLine;
     };
     const Box boxes[] = {
-        {IDC_ABOUT_PRODUCT_NAME, 39, 22, 132, 12, false},    {IDC_ABOUT_PRODUCT_VERSION, 39, 35, 67, 12, false},
-        {IDC_ABOUT_FILE_VERSION, 39, 50, 132, 12, false},    {IDC_ABOUT_COPYRIGHT, 39, 63, 132, 12, false},
-        {IDC_ABOUT_DESCRIPTION, 39, 7, 132, 12, true},       {IDC_ABOUT_BUILD_KIND, 110, 36, 61, 12, false},
+        {IDC_ABOUT_PRODUCT_NAME, 39, 22, 132, 12, false}, {IDC_ABOUT_PRODUCT_VERSION, 39, 35, 67, 12, false},
+        {IDC_ABOUT_FILE_VERSION, 39, 50, 132, 12, false}, {IDC_ABOUT_COPYRIGHT, 39, 63, 132, 12, false},
+        {IDC_ABOUT_DESCRIPTION, 39, 7, 132, 12, true},    {IDC_ABOUT_BUILD_KIND, 110, 36, 61, 12, false},
     };
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         const Control& c = t.controls[2 + i];

@@ -28,7 +28,9 @@ constexpr int kPickerTree = 0x3741;
 constexpr int kPickerStatus = 0x3743;
 constexpr DWORD kWait = 20000;
 
-std::wstring ItemText(HWND dialog, int id) { return test::WindowText(GetDlgItem(dialog, id)); }
+std::wstring ItemText(HWND dialog, int id) {
+    return test::WindowText(GetDlgItem(dialog, id));
+}
 
 void Press(HWND dialog, int id) {
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
@@ -126,12 +128,15 @@ protected:
     // The main window once it shows (or the program ended), waiting at most `timeoutMs`.
     HWND MainWindow(ChildProcess& app, DWORD timeoutMs = kWait) {
         HWND frame = nullptr;
-        WaitFor([&] {
-            for (HWND w : app.TopLevelWindows()) {
-                if (IsWindowVisible(w) && test::WindowText(w) == kTitle && test::ClassName(w) != L"#32770") frame = w;
-            }
-            return frame != nullptr || WaitForSingleObject(app.handle(), 0) == WAIT_OBJECT_0;
-        }, timeoutMs);
+        WaitFor(
+            [&] {
+                for (HWND w : app.TopLevelWindows()) {
+                    if (IsWindowVisible(w) && test::WindowText(w) == kTitle && test::ClassName(w) != L"#32770")
+                        frame = w;
+                }
+                return frame != nullptr || WaitForSingleObject(app.handle(), 0) == WAIT_OBJECT_0;
+            },
+            timeoutMs);
         return frame;
     }
 

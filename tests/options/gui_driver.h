@@ -56,7 +56,9 @@ inline std::string WindowText(HWND window) {
     return Utf16ToCp932(std::u16string(text.begin(), text.end()));
 }
 
-inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+inline std::string ItemText(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
+}
 
 inline std::wstring Wide(std::string_view cp932) {
     const std::u16string w = Cp932ToUtf16(cp932);

@@ -201,7 +201,8 @@ TEST_F(OptionDlgTest, TheFolderBoxCannotBeTypedInto) {
         style = GetWindowLongW(box, GWL_STYLE);
         SendMessageW(box, WM_SETFOCUS, 0, 0);
         SendMessageW(box, EM_SETSEL, 0, -1);
-        for (wchar_t c : std::wstring(L"typed")) SendMessageW(box, WM_CHAR, c, 1);
+        for (wchar_t c : std::wstring(L"typed"))
+            SendMessageW(box, WM_CHAR, c, 1);
         SendMessageW(box, WM_KEYDOWN, VK_DELETE, 1);
         SendMessageW(box, WM_CLEAR, 0, 0);
         SendMessageW(box, WM_CUT, 0, 0);

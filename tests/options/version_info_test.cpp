@@ -91,8 +91,8 @@ TEST(VersionInfoLookup, ReadsAModuleUnderAJapanesePath) {
     const std::string target = Sj("版情報.dll");
     dir.WriteFile(target, "");
     const std::u16string to = Cp932ToUtf16(Utf8ToCp932(dir.Native(target)).value());
-    ASSERT_TRUE(CopyFileW(reinterpret_cast<const wchar_t*>(from.c_str()), reinterpret_cast<const wchar_t*>(to.c_str()),
-                          FALSE));
+    ASSERT_TRUE(
+        CopyFileW(reinterpret_cast<const wchar_t*>(from.c_str()), reinterpret_cast<const wchar_t*>(to.c_str()), FALSE));
     const CVersionInfo info(Utf16ToCp932(to));
     EXPECT_EQ(info.GetVersionValue("ProductName"), "Debug record");
 }

@@ -44,7 +44,8 @@ TEST(VersionFallbackOrder, TablesHoldExactlyTheListedValues) {
     EXPECT_EQ(kFallbackLanguages[32], 0x0421);
     const std::array<std::uint16_t, 12> variants = {0x0804, 0x0807, 0x0809, 0x080A, 0x080C, 0x0810,
                                                     0x0813, 0x0814, 0x0816, 0x081A, 0x0C0C, 0x100C};
-    for (std::size_t i = 0; i < variants.size(); ++i) EXPECT_EQ(kFallbackLanguages[33 + i], variants[i]) << i;
+    for (std::size_t i = 0; i < variants.size(); ++i)
+        EXPECT_EQ(kFallbackLanguages[33 + i], variants[i]) << i;
     // Languages a record might well use but the table lacks.
     EXPECT_EQ(IndexOf({0x0C04, 932}), kFallbackCount);
     EXPECT_EQ(IndexOf({0x0411, 874}), kFallbackCount);

@@ -4,8 +4,10 @@
 #pragma once
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
@@ -113,5 +115,71 @@ inline bool DriveModal(const std::function<void()>& runModal, const std::functio
 inline std::function<bool(HWND)> DialogWith(int id) {
     return [id](HWND window) { return HasClass(window, L"#32770") && GetDlgItem(window, id) != nullptr; };
 }
+
+// Selects `folder` (CP932) in a shell folder picker of this process and waits
+// until its status line shows it; true when it did. The selection is sent
+// again now and then, and the wait is long: on a loaded machine Wine's picker
+// can be busy filling its tree for many seconds, and can drop a selection.
+inline bool SelectInPicker(HWND picker, int statusId, const std::string& folder,
+                           std::chrono::milliseconds limit = std::chrono::seconds(60)) {
+    const std::wstring wide = Wide(folder);
+    int polls = 0;
+    return WaitUntil(
+        [&] {
+            if (polls++ % 25 == 0) {
+                SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(wide.c_str()));
+            }
+            return ItemText(picker, statusId) == folder;
+        },
+        limit);
+}
+
+// Folders for the tests that drive the shell's folder picker, kept where
+// nothing else changes. Wine's picker matches a path against its tree item by
+// item, comparing the shell's raw item data, which holds each folder's
+// modification time: once a parent folder changes (the system's temporary
+// folder does all the time), a selection below it never takes again. So the
+// folders live in one folder beside the test program, made at the first use
+// and removed at exit, with a fresh subfolder for each test case.
+class PickerFolders {
+public:
+    PickerFolders() : base_("case" + std::to_string(++Count())) { Suite().Make(base_); }
+
+    // Creates folder `name` (CP932) of this test case.
+    void Make(std::string_view name) const { Suite().Make(base_ + "\\" + std::string(name)); }
+    // The CP932 absolute path of folder `name` of this test case.
+    std::string Path(std::string_view name) const { return Suite().root + "\\" + base_ + "\\" + std::string(name); }
+
+private:
+    struct Root {
+        Root() {
+            std::wstring self(MAX_PATH, L'\0');
+            self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+            const std::wstring dir =
+                self.substr(0, self.find_last_of(L'\\')) + L"\\picker-" + std::to_wstring(GetCurrentProcessId());
+            CreateDirectoryW(dir.c_str(), nullptr);
+            root = Utf16ToCp932(std::u16string(dir.begin(), dir.end()));
+            wide = dir;
+        }
+        ~Root() {
+            std::error_code ignored;
+            std::filesystem::remove_all(std::filesystem::path(wide), ignored);
+        }
+        void Make(const std::string& relative) const {
+            CreateDirectoryW(Wide(root + "\\" + relative).c_str(), nullptr);
+        }
+        std::string root;  // CP932
+        std::wstring wide;
+    };
+    static Root& Suite() {
+        static Root root;
+        return root;
+    }
+    static int& Count() {
+        static int count = 0;
+        return count;
+    }
+    std::string base_;
+};
 
 }  // namespace kolt::test

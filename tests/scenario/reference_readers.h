@@ -101,6 +101,7 @@ inline std::optional<bool> ReferenceLevel(std::string_view configIni) {
 struct ReferenceStage {
     std::int64_t highScore = 0;
     std::optional<std::string> exeValue;
+    std::size_t longestExeValue = 0;
 };
 
 inline ReferenceStage ReferenceStageIni(std::string_view ini) {
@@ -118,6 +119,7 @@ inline ReferenceStage ReferenceStageIni(std::string_view ini) {
             stage.highScore = std::max<std::int64_t>(INT32_MIN, std::min<std::int64_t>(INT32_MAX, v));
         } else if (line.rfind("exe=", 0) == 0) {
             stage.exeValue = line.substr(4);
+            stage.longestExeValue = std::max(stage.longestExeValue, stage.exeValue->size());
         }
     }
     return stage;

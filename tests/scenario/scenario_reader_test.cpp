@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
 #include "scenario/record_scan.h"
 #include "scenario_bytes.h"
 #include "support/temp_dir.h"
@@ -13,6 +20,17 @@ using test::ScenarioBytes;
 using test::Sj;
 
 constexpr ProgramName kNoProgram{};
+
+// The process's peak memory so far in KiB, where the platform tells it
+// cheaply; 0 elsewhere.
+long PeakMemoryKiB() {
+#if defined(__linux__)
+    rusage usage{};
+    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+#else
+    return 0;
+#endif
+}
 constexpr ProgramName kPrevious{'o', 'l', 'd', 'g', 'a', 'm', 'e', '\0'};
 
 // "°" and "→" in CP932.
@@ -332,6 +350,33 @@ TEST_F(ScenarioReaderTest, ManyMegabytesAreScannedInFull) {
     // The wind entries sit where the flight scan expects a marker: a marker 8
     // is no flight marker, and the entry's three words are then examined too.
     EXPECT_EQ(info.windText.size(), static_cast<std::size_t>(winds * 19 + (winds - 1) / 3 * 2 - 3));
+}
+
+TEST_F(ScenarioReaderTest, HugeSparseFileIsStreamed) {
+    // 256 MiB of nothing with a wind entry and a flight record at the very
+    // end: both are found, and the reading never holds the file in memory.
+    ScenarioBytes head;
+    head.Band(1000, 1);
+    dir_.WriteFile("port\\Big\\scenario\\big.sd3", head.bytes());
+    const std::uint64_t tail = 256ull << 20;
+    {
+        std::fstream f(std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(
+                           dir_.Native("port\\Big\\scenario\\big.sd3").c_str()))),
+                       std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(tail));
+        const std::string records = ScenarioBytes::Word(8) + ScenarioBytes::Word(1030) + ScenarioBytes::Word(90) +
+                                    ScenarioBytes::Word(12) + ScenarioBytes::Word(6);
+        f.write(records.data(), static_cast<std::streamsize>(records.size()));
+        ASSERT_TRUE(f.good());
+    }
+    const long before = PeakMemoryKiB();
+    test::ScopedWorkingDir cwd(dir_.path());
+    const ScenarioInfo info = ReadScenario("port\\Big\\scenario\\big.sd3", false, kNoProgram);
+    EXPECT_EQ(info.windText, "10:30 090" + kDeg + "12kt ");
+    EXPECT_EQ(info.controlledFlights, 2);
+    if (before > 0) {
+        EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+    }
 }
 
 TEST_F(ScenarioReaderTest, WindTextStopsAtItsLimit) {

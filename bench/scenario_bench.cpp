@@ -28,7 +28,8 @@ namespace stdfs = std::filesystem;
 using namespace kolt;
 
 void Put32(std::string& s, std::uint32_t w) {
-    for (int i = 0; i < 4; ++i) s += static_cast<char>(w >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        s += static_cast<char>(w >> (8 * i));
 }
 
 // A scenario as the game writes them: header, a wind table, then flight
@@ -38,7 +39,8 @@ void Put32(std::string& s, std::uint32_t w) {
 std::string MakeScenario(std::size_t flights) {
     std::string s = "Bench Day";
     s.resize(32, '\0');
-    for (std::uint32_t w : {900u, 3u, 12000u, 18000u, 20u, 3u, 0x104u, 0u, 2u, 301u, 44u}) Put32(s, w);
+    for (std::uint32_t w : {900u, 3u, 12000u, 18000u, 20u, 3u, 0x104u, 0u, 2u, 301u, 44u})
+        Put32(s, w);
     s += std::string("qmz48\0\0\0", 8);
     for (std::uint32_t t : {830u, 900u, 930u, 1000u, 1030u, 1130u}) {
         Put32(s, 8);
@@ -56,9 +58,10 @@ std::string MakeScenario(std::size_t flights) {
         std::snprintf(callsign, sizeof callsign, "JAL%04zu", i % 10000);
         s.append(callsign, 8);
         s.append(kinds[i % 6], 4);
-        for (std::uint32_t w : {900u + static_cast<std::uint32_t>(i % 55), 3000u + static_cast<std::uint32_t>(i % 12) * 1000,
-                                static_cast<std::uint32_t>(i * 45 % 360 + 10), 140u + static_cast<std::uint32_t>(i % 120),
-                                1u + static_cast<std::uint32_t>(i % 20), twice ? 1u : 0u})
+        for (std::uint32_t w :
+             {900u + static_cast<std::uint32_t>(i % 55), 3000u + static_cast<std::uint32_t>(i % 12) * 1000,
+              static_cast<std::uint32_t>(i * 45 % 360 + 10), 140u + static_cast<std::uint32_t>(i % 120),
+              1u + static_cast<std::uint32_t>(i % 20), twice ? 1u : 0u})
             Put32(s, w);
         s.resize(start + 4 + (twice ? 176 : 104), '\0');
         if (i % 1000 == 999) {
@@ -112,12 +115,14 @@ std::size_t ReadAll(const char* path) {
     auto file = fs::OpenForReading(path, error);
     static std::vector<unsigned char> buffer(64 * 1024);
     std::size_t total = 0;
-    for (std::int64_t n; (n = file->Read(buffer.data(), buffer.size())) > 0;) total += static_cast<std::size_t>(n);
+    for (std::int64_t n; (n = file->Read(buffer.data(), buffer.size())) > 0;)
+        total += static_cast<std::size_t>(n);
     return total;
 }
 
 void ReadScenarioTypical(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ReadScenario("port\\Bench\\scenario\\typical.sd3", false, {}));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadScenario("port\\Bench\\scenario\\typical.sd3", false, {}));
 }
 void ReadBytesTypical(benchmark::State& state) {
     // The scenario file and its stage ini: the bytes a load reads.
@@ -127,7 +132,8 @@ void ReadBytesTypical(benchmark::State& state) {
     }
 }
 void ReadScenarioBig(benchmark::State& state) {
-    for (auto _ : state) benchmark::DoNotOptimize(ReadScenario("port\\Bench\\scenario\\big.sd3", false, {}));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadScenario("port\\Bench\\scenario\\big.sd3", false, {}));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * game->bigSize));
 }
 void ReadBytesBig(benchmark::State& state) {
@@ -140,7 +146,8 @@ void ReadBytesBig(benchmark::State& state) {
 
 void ScanCatalogue100x100(benchmark::State& state) {
     stdfs::current_path(game->root / "catalogue");
-    for (auto _ : state) benchmark::DoNotOptimize(ScanCatalogue());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ScanCatalogue());
     stdfs::current_path(game->root);
 }
 // readdir of "port" and of every port's scenario folder, nothing else.
@@ -153,7 +160,8 @@ void EnumerateDirectories100x100(benchmark::State& state) {
             if (p->d_name[0] == '.') continue;
             DIR* files = ::opendir(("port/" + std::string(p->d_name) + "/scenario").c_str());
             if (!files) continue;
-            while (::readdir(files)) ++names;
+            while (::readdir(files))
+                ++names;
             ::closedir(files);
         }
         ::closedir(ports);
@@ -162,7 +170,9 @@ void EnumerateDirectories100x100(benchmark::State& state) {
     stdfs::current_path(game->root);
 }
 
-double Fastest(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
+double Fastest(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
 
 BENCHMARK(ReadScenarioTypical)->ComputeStatistics("min", Fastest);
 BENCHMARK(ReadBytesTypical)->ComputeStatistics("min", Fastest);
@@ -178,8 +188,7 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs) {
             // With repetitions the "min" aggregate; a single run stands for itself.
-            const bool fastest = run.run_type == Run::RT_Aggregate ? run.aggregate_name == "min"
-                                                                    : run.repetitions <= 1;
+            const bool fastest = run.run_type == Run::RT_Aggregate ? run.aggregate_name == "min" : run.repetitions <= 1;
             if (!fastest) continue;
             seconds[run.run_name.function_name] =
                 run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);

@@ -45,7 +45,8 @@ std::size_t FindWindMarker(const unsigned char* p, std::size_t from, std::size_t
 #else
     for (; count - i >= 16; i += 16) {
         std::uint32_t hit = 0;
-        for (std::size_t k = 0; k < 16; ++k) hit |= LoadLE32(p + 4 * (i + k)) == kWindMarker;
+        for (std::size_t k = 0; k < 16; ++k)
+            hit |= LoadLE32(p + 4 * (i + k)) == kWindMarker;
         if (hit) break;
     }
 #endif
@@ -136,7 +137,8 @@ struct FlightScan {
     // Whole words of the file from offset `at` on.
     void Scan(const unsigned char* p, std::size_t count, std::uint64_t at) {
         const std::uint64_t end = at + 4 * count;
-        while (next < end) Feed(LoadLE32(p + (next - at)), next);
+        while (next < end)
+            Feed(LoadLE32(p + (next - at)), next);
     }
 
     void Feed(std::uint32_t w, std::uint64_t at) {

@@ -25,10 +25,9 @@ inline void EnterScratchFolder() {
     static std::string folder;
     if (!folder.empty()) return;
     std::error_code ec;
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
-            ? std::filesystem::path("/dev/shm")
-            : std::filesystem::temp_directory_path();
+    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm", ec) && ::access("/dev/shm", W_OK) == 0
+                                           ? std::filesystem::path("/dev/shm")
+                                           : std::filesystem::temp_directory_path();
     std::string pattern = (base / "kolt-fuzz-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) std::abort();
     folder = pattern;

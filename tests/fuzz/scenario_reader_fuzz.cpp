@@ -18,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The first bytes also choose the band and how the file is handed out;
     // they are part of the scanned file all the same.
     const std::uint32_t start = size > 1 ? data[0] | (data[1] << 8) : 0;
-    const std::uint32_t end = size > 3 ? start + (data[2] | (data[3] << 8)) * (size > 4 && data[4] > 200 ? 1000003u : 1u)
-                                       : 0;
+    const std::uint32_t end =
+        size > 3 ? start + (data[2] | (data[3] << 8)) * (size > 4 && data[4] > 200 ? 1000003u : 1u) : 0;
     const std::size_t maxRead = size > 5 ? 1 + data[5] % 13 : 4096;
     const std::size_t bufferSize = size > 6 ? 1 + data[6] % 97 : 64;
 

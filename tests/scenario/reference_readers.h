@@ -37,7 +37,8 @@ public:
     bool Next(std::uint32_t& w) {
         if (pos_ > file_.size() || file_.size() - pos_ < 4) return false;
         w = 0;
-        for (int i = 3; i >= 0; --i) w = (w << 8) | static_cast<unsigned char>(file_[pos_ + i]);
+        for (int i = 3; i >= 0; --i)
+            w = (w << 8) | static_cast<unsigned char>(file_[pos_ + i]);
         pos_ += 4;
         return true;
     }
@@ -109,7 +110,8 @@ inline ReferenceStage ReferenceStageIni(std::string_view ini) {
     for (const std::string& line : ReferenceLines(ini)) {
         if (line.rfind("highscore=", 0) == 0) {
             std::size_t i = 10;
-            while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) ++i;
+            while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+                ++i;
             bool negative = false;
             if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
             std::int64_t v = 0;

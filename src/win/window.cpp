@@ -89,8 +89,13 @@ const wchar_t* Window::RegisterClass(const wchar_t* name, UINT style, HCURSOR cu
 
 bool Window::Create(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, const RECT& rect,
                     HWND parent, UINT_PTR menuOrId) {
-    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
+    return CreateAt(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, menuOrId);
+}
+
+bool Window::CreateAt(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, int x, int y,
+                      int width, int height, HWND parent, UINT_PTR menuOrId) {
+    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, x, y, width, height, parent,
                                 reinterpret_cast<HMENU>(menuOrId), GetModuleHandleW(nullptr), this);
     return hwnd != nullptr && hwnd == hwnd_;
 }

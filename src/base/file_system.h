@@ -67,4 +67,14 @@ public:
 // missing or unreadable), as the platform's search does.
 std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern);
 
+// Files of the program's own (its settings) are named by native paths in
+// UTF-8, which holds any name the system can, unlike CP932.
+enum class ReadResult { Ok, Missing, Unreadable, TooLarge };
+// Reads a whole file of at most `maxBytes` bytes.
+ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents);
+// Replaces a file's contents all at once: writes a temporary file beside it,
+// flushes it to the disk, then moves it over the old file, so that a crash or
+// a full disk leaves the old file whole. No temporary file is left behind.
+bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents);
+
 }  // namespace kolt::fs

@@ -193,3 +193,47 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
 }
 
 }  // namespace kolt::fs
+
+namespace kolt::fs {
+
+ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents) {
+    contents.clear();
+    const int fd = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+    PosixFile file(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return ReadResult::Unreadable;
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ReadResult::TooLarge;
+    char buf[16384];
+    while (true) {
+        const std::int64_t n = file.Read(buf, sizeof buf);
+        if (n < 0) return ReadResult::Unreadable;
+        if (n == 0) break;
+        if (contents.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::TooLarge;
+        contents.append(buf, static_cast<std::size_t>(n));
+    }
+    return ReadResult::Ok;
+}
+
+bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents) {
+    std::string temp = utf8Path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < contents.size();) {
+        const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else done += static_cast<std::size_t>(n);
+    }
+    // Keep the old file's permissions, or the usual ones for a new file.
+    struct stat st {};
+    ::fchmod(fd, ::stat(utf8Path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
+    ok = ok && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    ok = ok && ::rename(temp.c_str(), utf8Path.c_str()) == 0;
+    if (!ok) ::unlink(temp.c_str());
+    return ok;
+}
+
+}  // namespace kolt::fs

@@ -2,6 +2,9 @@
 // named explicitly so nothing depends on the user's ANSI code page.
 #include <windows.h>
 
+#include <algorithm>
+#include <string>
+
 #include "base/cp932.h"
 #include "base/file_system.h"
 
@@ -95,6 +98,71 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
                                 FIND_FIRST_EX_LARGE_FETCH);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32Search>(h, data);
+}
+
+}  // namespace kolt::fs
+
+namespace kolt::fs {
+namespace {
+std::wstring WideFromUtf8(const std::string& utf8) {
+    const std::u16string w = Utf8ToUtf16(utf8);
+    return std::wstring(w.begin(), w.end());
+}
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents) {
+    contents.clear();
+    HANDLE h = CreateFileW(WideFromUtf8(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) {
+        const DWORD err = GetLastError();
+        return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                          : ReadResult::Unreadable;
+    }
+    Win32File file(h);
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(h, &size)) return ReadResult::Unreadable;
+    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
+    char buf[16384];
+    while (true) {
+        const std::int64_t n = file.Read(buf, sizeof buf);
+        if (n < 0) return ReadResult::Unreadable;
+        if (n == 0) break;
+        if (contents.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::TooLarge;
+        contents.append(buf, static_cast<std::size_t>(n));
+    }
+    return ReadResult::Ok;
+}
+
+bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents) {
+    const std::wstring target = WideFromUtf8(utf8Path);
+    // A name of our own beside the target, so the move never crosses volumes.
+    const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
+    HANDLE h = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    bool ok = true;
+    for (std::size_t done = 0; ok && done < contents.size();) {
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
+        DWORD written = 0;
+        ok = WriteFile(h, contents.data() + done, chunk, &written, nullptr) && written > 0;
+        done += written;
+    }
+    ok = ok && FlushFileBuffers(h);
+    ok = CloseHandle(h) && ok;
+    if (ok) {
+        ok = false;
+        // Someone (an editor, a virus scanner) may hold the old file for a moment.
+        for (int attempt = 0; attempt < 10 && !ok; ++attempt) {
+            ok = MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            if (!ok) {
+                const DWORD err = GetLastError();
+                if (err != ERROR_SHARING_VIOLATION && err != ERROR_ACCESS_DENIED && err != ERROR_LOCK_VIOLATION) break;
+                Sleep(100);
+            }
+        }
+    }
+    if (!ok) DeleteFileW(temp.c_str());
+    return ok;
 }
 
 }  // namespace kolt::fs

@@ -1,0 +1,60 @@
+// CSelectorApp: the one application object. It owns the two settings for the
+// whole run, makes the game folder the working directory before any window
+// exists (every path the program uses afterwards is relative to it), creates
+// the main window, runs the message loop and writes the settings back at exit.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "base/settings_file.h"
+
+namespace kolt {
+
+class CSelectorApp {
+public:
+    CSelectorApp();
+    ~CSelectorApp();
+    CSelectorApp(const CSelectorApp&) = delete;
+    CSelectorApp& operator=(const CSelectorApp&) = delete;
+
+    // The instance of this run (there is exactly one).
+    static CSelectorApp* Get() { return current_; }
+
+    // Start-up; false ends the program (ExitInstance still runs).
+    bool InitInstance();
+    // The message loop, until the main window is closed; returns the exit code.
+    int Run();
+    // Writes the settings (when their file is known) and returns the exit code.
+    int ExitInstance(int exitCode);
+
+    // Command 131: the options dialog on copies of the two settings.
+    void OnOptions();
+    // Command 57664: the About box.
+    void OnAppAbout();
+
+    HWND mainWindow() const { return mainWindow_; }
+
+    std::int32_t gamePriority = 0;  // a Win32 priority class value, used unchanged
+    std::string gameFolder;         // CP932, absolute; may be empty
+
+private:
+    bool CreateMainWindow();
+    bool EnterGameFolder();
+
+    static CSelectorApp* current_;
+    std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
+    bool oleInitialized_ = false;
+    HWND mainWindow_ = nullptr;  // not owned: the window destroys itself when closed
+};
+
+// The application title, the caption of every message box of the program.
+extern const wchar_t kAppTitle[];
+
+// A message box with the application title as caption.
+int AppMessageBox(HWND owner, const wchar_t* text, UINT flags);
+
+}  // namespace kolt

@@ -1,0 +1,45 @@
+// The program's two settings, kept in an INI file beside the program (its
+// full path with the extension replaced by ".ini"), section "Option", keys
+// "GamePriority" and "GameFolder". Read once at start-up, written once at exit.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kolt {
+
+struct Settings {
+    std::int32_t gamePriority = 32;  // a Win32 priority class value, kept as read
+    std::string gameFolder;          // CP932, may be empty
+};
+
+// The settings file's path for a program path (both UTF-8): the text from the
+// last "." of the file name on is replaced by ".ini"; a name without an
+// extension gets ".ini" appended (a "." in a folder name is no extension).
+std::string SettingsPathFor(std::string_view programPath);
+
+class SettingsFile {
+public:
+    explicit SettingsFile(std::string path) : path_(std::move(path)) {}
+
+    // Reads the file; a missing, unreadable or absurdly large file gives the
+    // defaults.
+    Settings Load();
+    // Writes both keys in one atomic replacement, keeping every other byte
+    // of the file as it was. A file that could not be read at Load is left
+    // alone (false), so that nothing of it is lost.
+    bool Save(const Settings& settings);
+
+    const std::string& path() const { return path_; }
+
+private:
+    std::string path_;
+    std::string original_;       // the bytes read at Load
+    bool leaveAlone_ = false;    // the file exists but could not be read
+};
+
+// Above this a settings file is not ours to parse (nor to rewrite).
+constexpr std::size_t kMaxSettingsFileBytes = 4 * 1024 * 1024;
+
+}  // namespace kolt

@@ -1,0 +1,80 @@
+// Starts a copy of koltSSel.exe beside a settings file, as a user would, and
+// watches from outside what it shows and what it leaves in its settings.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+
+namespace kolt {
+namespace {
+
+using test::ChildProcess;
+
+const std::wstring kTitle = L"koltシナリオセレクタ";
+
+class AppStartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        namespace stdfs = std::filesystem;
+        stdfs::copy_file(test::WindowsPath(KOLT_EXE_PATH), stdfs::u8path(dir.Native("koltSSel.exe")));
+        exe = test::WindowsPath(dir.Native("koltSSel.exe"));
+    }
+    std::string Settings() const { return dir.ReadFile("koltSSel.ini"); }
+
+    // Closes the message box, and the options dialog that may follow it.
+    static void Dismiss(ChildProcess& app, HWND box) {
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+        if (HWND options = app.WaitForWindow(L"#32770", L"オプション", 2000))
+            PostMessageW(options, WM_COMMAND, IDCANCEL, 0);
+    }
+
+    test::TempDir dir;
+    std::wstring exe;
+};
+
+TEST_F(AppStartTest, MissingGameFolderShowsTheMessageAndKeepsTheSettings) {
+    const std::string before =
+        "; mine\r\n[Option]\r\nGamePriority=128\r\nGameFolder=C:\\no\\such\\game\r\n[Keep]\r\nx=1\r\n";
+    dir.WriteFile("koltSSel.ini", before);
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    HWND box = app.WaitForWindow(L"#32770", kTitle, 20000);
+    ASSERT_NE(box, nullptr) << "no message box";
+    EXPECT_EQ(test::WindowText(GetDlgItem(box, 0xFFFF)), L"ゲームがインストールされたフォルダに移動できません");
+    // Nothing is written while the program runs.
+    EXPECT_EQ(Settings(), before);
+    Dismiss(app, box);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(20000, &code));
+    EXPECT_EQ(Settings(), before);  // the unchanged values, written back without touching anything else
+}
+
+TEST_F(AppStartTest, ValidFolderOpensTheMainWindowAndWritesTheSettingsAtExit) {
+    dir.MakeDir("game\\port");
+    dir.WriteFile("game\\config.ini", "level=0\r\n");
+    std::string gameFolder;
+    {
+        const std::wstring w = test::WindowsPath(dir.Native("game"));
+        gameFolder = std::string(w.begin(), w.end());  // the temp path is ASCII
+    }
+    dir.WriteFile("koltSSel.ini", "[Option]\nGameFolder=" + gameFolder + "\nGamePriority=0x40\n");
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    HWND frame = app.WaitForWindow(L"", kTitle, 20000);
+    ASSERT_NE(frame, nullptr) << "no main window";
+    EXPECT_NE(test::ClassName(frame), L"#32770");  // the main window, not a message box
+    EXPECT_FALSE(dir.Exists("koltSSel.ini.tmp"));
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(20000, &code));
+    EXPECT_EQ(code, 0u);
+    // The hexadecimal value was read as 64 and is written back in decimal.
+    EXPECT_EQ(Settings(), "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n");
+}
+
+}  // namespace
+}  // namespace kolt

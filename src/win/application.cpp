@@ -1,6 +1,7 @@
 #include "win/application.h"
 
 #include "win/frame_window.h"
+#include "win/text.h"
 
 namespace kolt::win {
 namespace {
@@ -59,30 +60,43 @@ void Application::OnIdle() {
 }
 
 int Application::Run() {
-    if (InitInstance()) {
-        MSG msg{};
-        bool idle = true;
-        for (;;) {
-            if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
-                OnIdle();
-                idle = false;
-            }
-            const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-            if (got == 0) {
-                exitCode_ = static_cast<int>(msg.wParam);
-                break;
-            }
-            if (got == -1) break;
-            if (!PreTranslate(msg)) {
-                TranslateMessage(&msg);
-                DispatchMessageW(&msg);
-            }
-            if (IsIdleMessage(msg)) idle = true;
+    MSG msg{};
+    bool idle = true;
+    int exitCode = -1;
+    for (;;) {
+        if (idle && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+            OnIdle();
+            idle = false;
         }
+        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            exitCode = static_cast<int>(msg.wParam);
+            break;
+        }
+        if (got == -1) break;
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+        if (IsIdleMessage(msg)) idle = true;
     }
-    // The windows and the objects behind them go before the exit work.
+    // The windows are gone; the objects behind them go before the exit work.
     mainWindow_.reset();
-    return ExitInstance();
+    return exitCode;
+}
+
+namespace {
+HWND MessageOwner() {
+    Application* app = Application::Instance();
+    return app && app->mainWnd() ? app->mainWnd()->hwnd() : nullptr;
+}
+}  // namespace
+
+int ShowAppMessage(std::string_view cp932, UINT flags) { return ShowMessage(MessageOwner(), cp932, flags); }
+
+int ShowAppMessage(const wchar_t* text, UINT flags) {
+    const std::wstring caption = LoadStringWide(kAppTitleStringId).value_or(std::wstring());
+    return MessageBoxW(MessageOwner(), text, caption.c_str(), flags);
 }
 
 }  // namespace kolt::win

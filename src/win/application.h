@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string_view>
 
 #include "win/window.h"
 
@@ -23,15 +24,13 @@ public:
     static const MessageMap& Messages();
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
-    // InitInstance, then the message loop while it succeeded, then
-    // ExitInstance; returns ExitInstance's result.
+    // The message loop, until the main window has been closed: accelerators
+    // and dialog keys first, idle command-UI updates whenever the queue runs
+    // empty. Releases the main window object at the end and returns the quit code.
     int Run();
-    virtual bool InitInstance() { return true; }
-    // The exit code is the main window's quit code.
-    virtual int ExitInstance() { return exitCode_; }
 
-    Window* mainWindow() const { return mainWindow_.get(); }
-    void SetMainWindow(std::unique_ptr<Window> window) { mainWindow_ = std::move(window); }
+    Window* mainWnd() const { return mainWindow_.get(); }
+    void SetMainWnd(std::unique_ptr<Window> window) { mainWindow_ = std::move(window); }
 
     // Offers a message to the windows it is meant for (accelerators, dialog
     // keys); true when one of them consumed it.
@@ -41,10 +40,13 @@ public:
 protected:
     void OnAppExit();
 
-    int exitCode_ = 0;
-
 private:
     std::unique_ptr<Window> mainWindow_;
 };
+
+// A message box captioned with the application title, owned by the main
+// window when there is one (also while it is still being created).
+int ShowAppMessage(std::string_view cp932, UINT flags);
+int ShowAppMessage(const wchar_t* text, UINT flags);
 
 }  // namespace kolt::win

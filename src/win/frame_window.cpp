@@ -68,7 +68,7 @@ Result FrameWindow::OnCreate(WPARAM, LPARAM) {
 }
 
 Result FrameWindow::OnNcDestroy(WPARAM, LPARAM) {
-    if (Application* app = Application::Instance(); app && app->mainWindow() == this) PostQuitMessage(0);
+    if (Application* app = Application::Instance(); app && app->mainWnd() == this) PostQuitMessage(0);
     return std::nullopt;
 }
 

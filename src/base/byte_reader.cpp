@@ -100,6 +100,11 @@ std::size_t ByteReader::ReadU32(std::uint32_t& value) {
     return got;
 }
 
+std::span<const unsigned char> ByteReader::Available() {
+    if (pos_ >= size_ && !Fill()) return {};
+    return {buffer_.data() + pos_, size_ - pos_};
+}
+
 void ByteReader::Seek(std::uint64_t offset) {
     if (offset >= bufferStart_ && offset - bufferStart_ <= size_) {
         pos_ = static_cast<std::size_t>(offset - bufferStart_);

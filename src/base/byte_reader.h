@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,6 +44,12 @@ public:
     // Reads a little-endian 32-bit word. Returns the number of bytes that
     // were available (0..4); missing high bytes are zero.
     std::size_t ReadU32(std::uint32_t& value);
+    // The buffered bytes from the read position on, refilled when none are
+    // left; empty only at the end of the file. Lets a scan work on the buffer
+    // in place; it moves on with Skip.
+    std::span<const unsigned char> Available();
+    // Moves the read position forward; past the end is allowed.
+    void Skip(std::uint64_t count) { Seek(Tell() + count); }
     // Moves to an absolute offset; a position past the end is allowed (the
     // next read then delivers nothing).
     void Seek(std::uint64_t offset);

@@ -1,0 +1,116 @@
+#include "scenario/scenario_reader.h"
+
+#include <cstdio>
+
+#include "base/byte_reader.h"
+#include "base/cp932.h"
+#include "scenario/record_scan.h"
+#include "scenario/stage_record.h"
+
+namespace kolt {
+namespace {
+
+constexpr std::size_t kStageNameBytes = 31;  // byte 31 of the name field is never read
+constexpr std::uint64_t kBandOffset = 32;
+constexpr std::uint64_t kProgramNameOffset = 76;
+
+// Steps 5 to 13 of a load: everything that comes from the scenario file.
+// A FileException leaves `info` with what was gathered before it.
+void ReadScenarioFile(ScenarioInfo& info, bool expertMode) {
+    const auto file = OpenOrThrow(info.path);
+    ByteReader reader(*file, info.path);
+
+    char name[kStageNameBytes];
+    const std::string_view read(name, reader.Read(name, sizeof name));
+    info.stageName = std::string(read.substr(0, read.find('\0')));
+
+    // The title is the file name with its extension; only a lower-case ".sd?"
+    // is taken off, so s01.sd3 and s01.sd2 both give "s01".
+    const std::size_t slash = FindLastChar(info.path, '\\');
+    info.scenarioArguments += ' ';
+    info.scenarioArguments += slash == std::string::npos ? info.path : info.path.substr(slash + 1);
+    std::string& args = info.scenarioArguments;
+    if (args.size() >= 4 && args.compare(args.size() - 4, 3, ".sd") == 0) args.resize(args.size() - 4);
+
+    reader.Seek(kBandOffset);
+    std::uint32_t word = 0;
+    reader.ReadU32(word);
+    info.startTime = static_cast<std::uint16_t>(word);  // the high half of the word is not part of it
+    word = 0;
+    reader.ReadU32(word);
+    info.bandHours = static_cast<std::int32_t>(word);
+
+    // 32-bit arithmetic that wraps as the game's does; the end hour is not
+    // reduced modulo 24 (22:00 - 25:00 is a band that runs past midnight).
+    const std::int32_t startHour = info.startTime / 100;
+    const std::int32_t startMinute = info.startTime % 100;
+    const auto endHour = static_cast<std::int32_t>(static_cast<std::uint32_t>(startHour) +
+                                                   static_cast<std::uint32_t>(info.bandHours));
+    char band[64];
+    const int n = std::snprintf(band, sizeof band, "%02d:%02d - %02d:00", startHour, startMinute, endHour);
+    info.timeBandText.assign(band, static_cast<std::size_t>(n));
+    info.bandMinutes = static_cast<std::int32_t>(static_cast<std::uint32_t>(info.bandHours) * 60u -
+                                                 static_cast<std::uint32_t>(startMinute));
+
+    if (expertMode) reader.Skip(4);
+    word = 0;
+    reader.ReadU32(word);
+    info.clearScore = word;
+
+    // Once the reading gets here the name is this scenario's, also when the
+    // file ends inside the field: missing bytes are NUL, never left over from
+    // the previous scenario.
+    reader.Seek(kProgramNameOffset);
+    ProgramName program{};
+    reader.Read(program.data(), program.size());
+    info.programName = program;
+
+    // The band end is the end hour in hhmm form; the start's minutes do not enter it.
+    const std::uint32_t bandEnd = static_cast<std::uint32_t>(endHour) * 100u;
+    RecordScan scan = ScanRecords(reader, info.startTime, bandEnd);
+    info.windText = std::move(scan.windText);
+    info.controlledFlights = scan.controlledFlights;
+}
+
+}  // namespace
+
+ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName) {
+    ScenarioInfo info;
+    info.path = path;
+    info.programName = previousProgramName;
+
+    // The port name follows "port\" (not examined) up to the next separator;
+    // a 0x5C that is the second byte of a double-byte character is none.
+    const std::string_view rest = path.size() > 5 ? std::string_view(path).substr(5) : std::string_view();
+    info.portName = std::string(rest.substr(0, FindChar(rest, '\\')));
+    info.scenarioArguments = info.portName;
+
+    info.succeeded = true;
+    try {
+        ReadScenarioFile(info, expertMode);
+    } catch (const FileException&) {
+        // An unreadable scenario file is not reported; the form shows what
+        // could be read and the stage record is still looked up.
+        info.succeeded = false;
+    }
+
+    StageRecord record = ReadStageRecord(info.stageName, info.scenarioArguments);
+    info.highScore = record.highScore;
+    info.commandLine = std::move(record.commandLine);
+    info.statusText = std::move(record.errorText);
+    if (!record.succeeded) info.succeeded = false;
+
+    info.difficultyStars = DifficultyStars(info.controlledFlights, info.bandMinutes, info.windText.size());
+    info.modeText = expertMode ? "Expert Mode" : "Normal Mode";
+    return info;
+}
+
+std::string ProgramNameText(const ProgramName& name) {
+    const std::string_view bytes(name.data(), name.size());
+    return std::string(bytes.substr(0, bytes.find('\0')));
+}
+
+std::string DecimalText(std::int32_t value) { return std::to_string(value); }
+std::string DecimalText(std::uint32_t value) { return std::to_string(value); }
+
+}  // namespace kolt

@@ -1,0 +1,60 @@
+// The reading half of a scenario load: a scenario path and the level flag in,
+// every value the property form shows out. No window is involved; the form
+// copies the results into its boxes and keeps commandLine and programName.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "catalogue/catalogue_scan.h"
+
+namespace kolt {
+
+// The scenario's game program, bytes 76 to 83 of the file: a file name
+// without ".exe", NUL-padded, not necessarily NUL-terminated.
+using ProgramName = std::array<char, 8>;
+
+// The values of one load, named and typed as the form and the launcher use
+// them. Texts are CP932.
+struct ScenarioInfo {
+    ScenarioPath path;              // as received
+    std::string portName;           // from the path
+    std::string scenarioArguments;  // port name, a space, the file name without ".sd?"
+    std::string stageName;          // offset 0, at most 31 bytes
+    std::uint16_t startTime = 0;    // offset 32, hhmm
+    std::int32_t bandHours = 0;     // offset 36
+    std::string timeBandText;       // "hh:mm - hh:00"
+    std::int32_t bandMinutes = 0;
+    std::uint32_t clearScore = 0;   // offset 40, or 44 in expert mode; 0 when the file cannot be opened
+    ProgramName programName{};      // offset 76; the previous one when the reading does not get there
+    std::string windText;
+    std::int32_t controlledFlights = 0;
+    std::int32_t highScore = -1;
+    std::string commandLine;
+    std::string difficultyStars;    // a row of "★"
+    std::string modeText;           // "Expert Mode" or "Normal Mode"
+    bool succeeded = false;         // false after a file error in the scenario file or the stage ini
+    std::string statusText;         // what status pane 0 shows after the load: empty or the stage ini error
+};
+
+// Reads the scenario file at `path` (relative to the game folder, the working
+// directory) and its stage record. A file error is not raised: it makes
+// `succeeded` false and the values gathered before it stand.
+ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName);
+
+// The expected difficulty: ceil(D) stars for D = flights x 10 / band minutes
+// x wind factor (1.3 when the wind text is longer than 30 bytes), none when D
+// is not above 0 (NaN included), exactly 100 when D is above 100.
+std::string DifficultyStars(std::int32_t controlledFlights, std::int32_t bandMinutes, std::size_t windTextBytes);
+
+// The program name as text: its bytes up to the first NUL, all 8 without one.
+std::string ProgramNameText(const ProgramName& name);
+
+// The decimal forms the form's boxes use: no grouping, no leading zeros, a
+// minus sign only for a negative signed value.
+std::string DecimalText(std::int32_t value);
+std::string DecimalText(std::uint32_t value);
+
+}  // namespace kolt

@@ -1,0 +1,62 @@
+#include "launch/launch_steps.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace kolt {
+namespace {
+// The process priority classes of the platform: idle, below normal, normal,
+// above normal, high and real-time.
+constexpr std::uint32_t kPriorityClassBits = 0x40 | 0x4000 | 0x20 | 0x8000 | 0x80 | 0x100;
+}  // namespace
+
+std::string WatchedProgramName(const ProgramName& programName) {
+    const auto end = std::find(programName.begin(), programName.end(), '\0');
+    std::string name(programName.begin(), end);
+    name += ".exe";
+    return name;
+}
+
+std::uint32_t PriorityClassOf(std::int32_t setting) {
+    const std::uint32_t classBits = static_cast<std::uint32_t>(setting) & kPriorityClassBits;
+    return std::has_single_bit(classBits) ? classBits : 0;
+}
+
+std::uint32_t FindWatchedProcess(LaunchPlatform& platform, std::string_view watchedProgram) {
+    if (const std::uint32_t standby = platform.FindProcess(kStandbyProgram)) return standby;
+    return platform.FindProcess(watchedProgram);
+}
+
+void RunLaunch(LaunchPlatform& platform, std::string_view watchedProgram) {
+    using WaitEnd = LaunchPlatform::WaitEnd;
+
+    // 1. Start the game; a failure ends the launch before the window is touched.
+    if (!platform.StartGame()) return;
+    platform.SaveAndMinimiseMainWindow();
+
+    // 2. The started program usually only spawns the real game and ends; a stop
+    //    signal (or a failed wait) means the program is closing.
+    if (platform.WaitForGame() != WaitEnd::Process) return;
+
+    // 3. Watch the standby program and the scenario's program until neither runs,
+    //    looking at the process list again at least every pass.
+    while (const std::uint32_t processId = FindWatchedProcess(platform, watchedProgram)) {
+        WaitEnd end;
+        if (platform.OpenWatched(processId)) {
+            end = platform.WaitWatched(kWatchPassMs);
+            // A wait that fails at once would otherwise turn the watch into a busy loop.
+            if (end == WaitEnd::Failed) end = platform.Pause(kOpenRetryPauseMs);
+        } else {
+            end = platform.Pause(kOpenRetryPauseMs);
+        }
+        if (end == WaitEnd::Stop) return;
+    }
+
+    // 4. The game program may outlive the programs watched above: ask it to close.
+    if (platform.FindProcess(kGameProgram) != 0) platform.CloseGameWindow();
+
+    // 5. Put the main window back where it was.
+    platform.RestoreMainWindow();
+}
+
+}  // namespace kolt

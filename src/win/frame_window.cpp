@@ -80,6 +80,17 @@ void FrameWindow::SetMessageText(std::string_view cp932) {
     if (StatusBar* bar = statusBar()) bar->SetPaneText(0, cp932);
 }
 
+void FrameWindow::SetStatusPaneText(std::string text, std::size_t pane) {
+    if (StatusBar* bar = statusBar()) bar->SetPaneText(pane, text);
+}
+
+void FrameWindow::ResetStatusPaneText(std::size_t pane) {
+    StatusBar* bar = statusBar();
+    if (!bar) return;
+    const UINT id = bar->IndicatorId(pane);
+    bar->SetPaneText(pane, id ? LoadStringCp932(id).value_or(std::string()) : std::string());
+}
+
 std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
     const std::wstring text = LoadStringWide(id).value_or(std::wstring());
     const std::size_t newline = text.find(L'\n');

@@ -37,6 +37,11 @@ public:
     bool LoadFrame(UINT id, DWORD style);
 
     void SetMessageText(std::string_view cp932);
+    // Sets a status pane's text and redraws it.
+    void SetStatusPaneText(std::string text, std::size_t pane);
+    // Sets a status pane back to the string numbered by its indicator id, or
+    // to empty text when there is no such string (pane 0: indicator id 0).
+    void ResetStatusPaneText(std::size_t pane);
     void ShowPrompt(UINT id);  // the prompt of a command, or the idle text for IDS_IDLEMESSAGE
     StatusBar* statusBar() const;
 

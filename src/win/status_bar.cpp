@@ -8,7 +8,7 @@
 namespace kolt::win {
 
 bool StatusBar::Create(HWND parent, UINT id) {
-    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP | CCS_NOPARENTALIGN | CCS_NORESIZE,
+    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
                          RECT{}, parent, id);
 }
 
@@ -34,17 +34,12 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
 }
 
 int StatusBar::Layout(const RECT& parentClient) {
+    // The control fits itself to the bottom of its parent, at its font's height.
+    SendMessageW(hwnd(), WM_SIZE, 0, 0);
     RECT own{};
     GetWindowRect(hwnd(), &own);
-    int height = own.bottom - own.top;
-    if (height <= 0) {
-        SendMessageW(hwnd(), WM_SIZE, 0, 0);
-        GetWindowRect(hwnd(), &own);
-        height = own.bottom - own.top;
-    }
+    const int height = own.bottom - own.top;
     const int width = parentClient.right - parentClient.left;
-    SetWindowPos(hwnd(), nullptr, parentClient.left, parentClient.bottom - height, width, height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
     // Right edges of the parts: the indicators keep their widths from the right.
     const int grip = GetSystemMetrics(SM_CXVSCROLL);
     std::vector<int> edges(indicators_.size());

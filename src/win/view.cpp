@@ -37,6 +37,7 @@ bool TreeView::CreateView(HWND parent, UINT id, const RECT& rect) {
 
 const MessageMap& FormView::Messages() {
     static constexpr MessageEntry kEntries[] = {
+        OnMessage<&FormView::OnInitDialog>(WM_INITDIALOG),
         OnMessage<&FormView::OnSize>(WM_SIZE),
         OnMessage<&FormView::OnHScroll>(WM_HSCROLL),
         OnMessage<&FormView::OnVScroll>(WM_VSCROLL),

@@ -48,6 +48,7 @@ protected:
     HWND Item(UINT id) const { return GetDlgItem(hwnd(), static_cast<int>(id)); }
 
 private:
+    Result OnInitDialog(WPARAM, LPARAM) { return FALSE; }  // the focus stays where it is
     Result OnSize(WPARAM, LPARAM);
     Result OnHScroll(WPARAM, LPARAM);
     Result OnVScroll(WPARAM, LPARAM);

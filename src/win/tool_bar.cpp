@@ -148,7 +148,7 @@ const MessageMap& DockToolBar::Messages() {
 
 bool DockToolBar::Create(FrameWindow& frame, UINT id) {
     frame_ = &frame;
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_WRAPABLE |
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
                         CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
     if (!CreateControl(0, TOOLBARCLASSNAMEW, style, RECT{}, frame.hwnd(), id)) return false;
     SendMessageW(hwnd(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -215,12 +215,29 @@ void DockToolBar::UpdateButtons() {
 }
 
 SIZE DockToolBar::ButtonsSize(int rows) {
-    RECT rect{};
-    SendMessageW(hwnd(), TB_SETROWS, MAKEWPARAM(std::max(1, rows), TRUE), reinterpret_cast<LPARAM>(&rect));
-    // The bounding rectangle can leave out the last row's padding; take the
-    // buttons' own extent.
+    // The rows are ours to choose: a line break (TBSTATE_WRAP) after every
+    // so many buttons, a separator on a line of its own in a single column.
     const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
-    SIZE size{rect.right - rect.left, rect.bottom - rect.top};
+    std::vector<TBBUTTON> buttons(static_cast<std::size_t>(count));
+    int real = 0;
+    for (int i = 0; i < count; ++i) {
+        SendMessageW(hwnd(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&buttons[i]));
+        if (!(buttons[i].fsStyle & BTNS_SEP)) ++real;
+    }
+    const int perRow = std::max(1, (real + std::max(1, rows) - 1) / std::max(1, rows));
+    int seen = 0;
+    for (int i = 0; i < count; ++i) {
+        BYTE state = buttons[i].fsState & ~TBSTATE_WRAP;
+        const bool separator = buttons[i].fsStyle & BTNS_SEP;
+        if (!separator) ++seen;
+        const bool last = seen == real;
+        if ((separator && perRow == 1) || (!separator && !last && seen % perRow == 0)) state |= TBSTATE_WRAP;
+        TBBUTTONINFOW info{sizeof info, TBIF_BYINDEX | TBIF_STATE};
+        info.fsState = state;
+        SendMessageW(hwnd(), TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(hwnd(), TB_AUTOSIZE, 0, 0);
+    SIZE size{};
     for (int i = 0; i < count; ++i) {
         RECT item{};
         if (SendMessageW(hwnd(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) {

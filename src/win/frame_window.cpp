@@ -178,7 +178,7 @@ bool FrameWindow::RouteCommand(UINT id, UINT code) {
         // is disabled now does nothing.
         CommandUi ui{id};
         RouteUpdate(ui);
-        if (!ui.enabled.value_or(false)) return RouteCommandTo({this}, id, code) || true;
+        if (!ui.enabled.value_or(false)) return true;
     }
     return RouteCommandTo({this, activeView_, app}, id, code);
 }

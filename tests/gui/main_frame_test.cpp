@@ -446,6 +446,68 @@ TEST_F(MainFrameTest, TheToolbarDocksAtEveryEdgeAndFloatsInAToolWindow) {
     EXPECT_EQ(RectIn(splitter, frame->hwnd()).top, RectIn(toolbar, frame->hwnd()).bottom);
 }
 
+TEST_F(MainFrameTest, DraggingTheGripperDocksTheToolbarWhereItIsDropped) {
+    Open();
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    auto* bar = dynamic_cast<win::DockToolBar*>(win::Window::FromHandle(toolbar));
+    ASSERT_NE(bar, nullptr);
+    RECT window{};
+    GetWindowRect(toolbar, &window);
+    const POINT grip{window.left + 3, window.top + 5};
+    ASSERT_EQ(SendMessageW(toolbar, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    auto drag = [&](POINT from, POINT to) {
+        SendMessageW(toolbar, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(from.x, from.y));
+        SetCursorPos(to.x, to.y);
+        POINT client = to;
+        ScreenToClient(toolbar, &client);
+        SendMessageW(toolbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        SendMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    };
+    RECT client{};
+    GetClientRect(Child(frame->hwnd(), IDW_PANE_FIRST), &client);
+    MapWindowPoints(Child(frame->hwnd(), IDW_PANE_FIRST), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    // Onto the left edge of the client area: docked there.
+    drag(grip, {client.left + 2, (client.top + client.bottom) / 2});
+    EXPECT_EQ(bar->side(), win::DockSide::Left);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Into the middle of the window: floating.
+    GetWindowRect(toolbar, &window);
+    drag({window.left + 5, window.top + 3}, {(client.left + client.right) / 2, (client.top + client.bottom) / 2});
+    EXPECT_EQ(bar->side(), win::DockSide::Floating);
+    EXPECT_NE(GetParent(toolbar), frame->hwnd());
+}
+
+TEST_F(MainFrameTest, TheKeyIndicatorsShowWhileTheirLockIsOn) {
+    Open();
+    HWND status = Child(frame->hwnd(), IDW_STATUS_BAR);
+    auto pane = [&](int i) {
+        wchar_t text[32] = {};
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE saved[3] = {keys[VK_CAPITAL], keys[VK_NUMLOCK], keys[VK_SCROLL]};
+    keys[VK_CAPITAL] |= 1;
+    keys[VK_NUMLOCK] &= ~1;
+    keys[VK_SCROLL] |= 1;
+    SetKeyboardState(keys);
+    app.OnIdle();
+    EXPECT_EQ(pane(1), L"CAP");
+    EXPECT_EQ(pane(2), L"");
+    EXPECT_EQ(pane(3), L"SCRL");
+    keys[VK_CAPITAL] &= ~1;
+    keys[VK_NUMLOCK] |= 1;
+    SetKeyboardState(keys);
+    app.OnIdle();
+    EXPECT_EQ(pane(1), L"");
+    EXPECT_EQ(pane(2), L"NUM");
+    keys[VK_CAPITAL] = saved[0];
+    keys[VK_NUMLOCK] = saved[1];
+    keys[VK_SCROLL] = saved[2];
+    SetKeyboardState(keys);
+}
+
 TEST_F(MainFrameTest, F6AndShiftF6MoveBetweenThePanes) {
     Open();
     SetForegroundWindow(frame->hwnd());

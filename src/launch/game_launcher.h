@@ -21,10 +21,10 @@ namespace kolt {
 DWORD FindProcessByName(std::string_view exeName);
 
 struct LaunchRequest {
-    std::string commandLine;    // CP932; its first word names the program, searched for from the game folder
-    ProgramName programName{};  // bytes up to the first NUL (at most 8) + ".exe" is the watched name
+    std::string commandLine;        // CP932; its first word names the program, searched for from the game folder
+    ProgramName programName{};      // bytes up to the first NUL (at most 8) + ".exe" is the watched name
     std::int32_t gamePriority = 0;  // as stored in the settings; only its priority class is used
-    HWND mainWindow = nullptr;  // minimised while the game runs, placement restored afterwards; not owned
+    HWND mainWindow = nullptr;      // minimised while the game runs, placement restored afterwards; not owned
 };
 
 struct MainWindowGuard;

@@ -41,15 +41,11 @@ void RunLaunch(LaunchPlatform& platform, std::string_view watchedProgram) {
     // 3. Watch the standby program and the scenario's program until neither runs,
     //    looking at the process list again at least every pass.
     while (const std::uint32_t processId = FindWatchedProcess(platform, watchedProgram)) {
-        WaitEnd end;
-        if (platform.OpenWatched(processId)) {
-            end = platform.WaitWatched(kWatchPassMs);
-            // A wait that fails at once would otherwise turn the watch into a busy loop.
-            if (end == WaitEnd::Failed) end = platform.Pause(kOpenRetryPauseMs);
-        } else {
-            end = platform.Pause(kOpenRetryPauseMs);
-        }
-        if (end == WaitEnd::Stop) return;
+        WaitEnd end = platform.OpenWatched(processId) ? platform.WaitWatched(kWatchPassMs) : WaitEnd::Failed;
+        // Neither an open nor a wait that fails at once may turn the watch into a busy loop.
+        if (end == WaitEnd::Failed) end = platform.Pause(kOpenRetryPauseMs);
+        // A stop signal that cannot even be waited on ends the watch as a stop would.
+        if (end == WaitEnd::Stop || end == WaitEnd::Failed) return;
     }
 
     // 4. The game program may outlive the programs watched above: ask it to close.

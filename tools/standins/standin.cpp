@@ -94,7 +94,8 @@ Options ParseArguments() {
         else
             options.named.emplace_back(std::wstring(arg.substr(0, eq)), std::wstring(arg.substr(eq + 1)));
     }
-    for (; i < argc; ++i) options.scenarioArgs.emplace_back(argv[i]);
+    for (; i < argc; ++i)
+        options.scenarioArgs.emplace_back(argv[i]);
     LocalFree(argv);
     return options;
 }
@@ -119,8 +120,12 @@ std::wstring ModulePath() {
     }
 }
 
-std::wstring FileNamePart(const std::wstring& path) { return path.substr(path.find_last_of(L"\\/") + 1); }
-std::wstring FolderPart(const std::wstring& path) { return path.substr(0, path.find_last_of(L"\\/") + 1); }
+std::wstring FileNamePart(const std::wstring& path) {
+    return path.substr(path.find_last_of(L"\\/") + 1);
+}
+std::wstring FolderPart(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
 
 std::wstring CurrentDirectory() {
     const DWORD n = GetCurrentDirectoryW(0, nullptr);
@@ -134,13 +139,15 @@ std::wstring CurrentDirectory() {
 class Record {
 public:
     explicit Record(const Options& options) {
-        if (auto dir = options.Get(L"log"); dir && !dir->empty()) path_ = *dir + L"\\" + FileNamePart(ModulePath()) + L".log";
+        if (auto dir = options.Get(L"log"); dir && !dir->empty())
+            path_ = *dir + L"\\" + FileNamePart(ModulePath()) + L".log";
     }
     void Add(const std::string& key, const std::string& value) {
         text_ += key + "=" + value + "\n";
         if (path_.empty()) return;
         const std::wstring temp = path_ + L".tmp";
-        const HANDLE file = CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file =
+            CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
         DWORD written = 0;
         WriteFile(file, text_.data(), static_cast<DWORD>(text_.size()), &written, nullptr);
@@ -164,8 +171,9 @@ void RefuseFullAccess() {
     BOOL present = FALSE, defaulted = FALSE;
     PACL dacl = nullptr;
     if (GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) && present)
-        SetSecurityInfo(GetCurrentProcess(), SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION,
-                        nullptr, nullptr, dacl, nullptr);
+        SetSecurityInfo(GetCurrentProcess(), SE_KERNEL_OBJECT,
+                        DACL_SECURITY_INFORMATION | PROTECTED_DACL_SECURITY_INFORMATION, nullptr, nullptr, dacl,
+                        nullptr);
     LocalFree(descriptor);
 }
 
@@ -182,21 +190,26 @@ std::wstring Quoted(const std::wstring& arg) {
 // Starts `file` from this program's folder with the given lifetime, passing on
 // the options children share and the scenario arguments, at this process's
 // priority class (set before the child runs, as Wine ignores the creation flag).
-void StartChild(const Options& options, const std::wstring& file, long lifeMs, const std::wstring& then = {}) {
+void StartChild(const Options& options, Record& record, const std::wstring& file, long lifeMs,
+                const std::wstring& then = {}) {
     const std::wstring path = FolderPart(ModulePath()) + file;
     std::wstring commandLine = Quoted(path) + L" /life=" + (lifeMs == kForever ? L"forever" : std::to_wstring(lifeMs));
     if (!then.empty()) commandLine += L" " + Quoted(L"/then=" + then);
     if (auto dir = options.Get(L"log")) commandLine += L" " + Quoted(L"/log=" + *dir);
     if (options.Has(L"refuse-full-access")) commandLine += L" /refuse-full-access";
-    for (const auto& arg : options.scenarioArgs) commandLine += L" " + Quoted(arg);
+    for (const auto& arg : options.scenarioArgs)
+        commandLine += L" " + Quoted(arg);
 
     const DWORD priorityClass = GetPriorityClass(GetCurrentProcess());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_SUSPENDED | priorityClass,
-                        nullptr, nullptr, &startup, &created))
+                        nullptr, nullptr, &startup, &created)) {
+        record.Add("child_failed", Utf8(path) + " " + std::to_string(GetLastError()));
         return;
+    }
+    record.Add("child", Utf8(file) + " " + std::to_string(created.dwProcessId));
     SetPriorityClass(created.hProcess, priorityClass);
     ResumeThread(created.hThread);
     CloseHandle(created.hThread);
@@ -204,23 +217,25 @@ void StartChild(const Options& options, const std::wstring& file, long lifeMs, c
 }
 
 // "FILE,MS"
-std::pair<std::wstring, long> FileAndLife(const std::wstring& spec, long fallback) {
-    const std::size_t comma = spec.find(L',');
-    if (comma == std::wstring::npos) return {spec, fallback};
-    return {spec.substr(0, comma), ParseLife(spec.substr(comma + 1), fallback).value_or(fallback)};
+std::pair<std::wstring, long> FileAndLife(const std::wstring& entry, long fallback) {
+    const std::size_t comma = entry.find(L',');
+    if (comma == std::wstring::npos) return {entry, fallback};
+    return {entry.substr(0, comma), ParseLife(entry.substr(comma + 1), fallback).value_or(fallback)};
 }
 
-void LiveFor(long lifeMs) { Sleep(lifeMs == kForever ? INFINITE : static_cast<DWORD>(lifeMs < 0 ? 0 : lifeMs)); }
+void LiveFor(long lifeMs) {
+    Sleep(lifeMs == kForever ? INFINITE : static_cast<DWORD>(lifeMs < 0 ? 0 : lifeMs));
+}
 
-void RunStarter(const Options& options) {
+void RunStarter(const Options& options, Record& record) {
     if (const auto life = ParseLife(options.Get(L"standby").value_or(L""), 3000))
-        StartChild(options, options.Get(L"standby-exe").value_or(L"dormaux.exe"), *life,
+        StartChild(options, record, options.Get(L"standby-exe").value_or(L"dormaux.exe"), *life,
                    options.Get(L"standby-then").value_or(L""));
     if (const auto life = ParseLife(options.Get(L"game").value_or(L""), kForever))
-        StartChild(options, options.Get(L"game-exe").value_or(L"qmz48.exe"), *life);
-    for (const auto& spec : options.All(L"also")) {
-        const auto [file, life] = FileAndLife(spec, 3000);
-        StartChild(options, file, life);
+        StartChild(options, record, options.Get(L"game-exe").value_or(L"qmz48.exe"), *life);
+    for (const auto& entry : options.All(L"also")) {
+        const auto [file, life] = FileAndLife(entry, 3000);
+        StartChild(options, record, file, life);
     }
 }
 
@@ -255,8 +270,11 @@ LRESULT CALLBACK GameWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
             EndPaint(window, &paint);
             return 0;
         }
-        case WM_DESTROY: PostQuitMessage(0); return 0;
-        default: break;
+        case WM_DESTROY:
+            PostQuitMessage(0);
+            return 0;
+        default:
+            break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -271,7 +289,8 @@ void RunGame(HINSTANCE instance, const Options& options, Record& record, long li
     if (!RegisterClassW(&windowClass)) return;
 
     GameWindow game{&record, L"Velquisto:"};
-    for (const auto& arg : options.scenarioArgs) game.text += L" " + arg;
+    for (const auto& arg : options.scenarioArgs)
+        game.text += L" " + arg;
     const HWND window = CreateWindowExW(0, L"Tarnwick70", L"Velquisto", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                                         CW_USEDEFAULT, 360, 140, nullptr, nullptr, instance, &game);
     if (!window) return;
@@ -297,7 +316,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     record.Add("pid", std::to_string(GetCurrentProcessId()));
     record.Add("priority", std::to_string(priorityClass));
     std::wstring args;
-    for (const auto& arg : options.scenarioArgs) args += (args.empty() ? L"" : L" ") + arg;
+    for (const auto& arg : options.scenarioArgs)
+        args += (args.empty() ? L"" : L" ") + arg;
     record.Add("args", Utf8(args));
     record.Add("cwd", Utf8(CurrentDirectory()));
     record.AddTime("started");
@@ -306,15 +326,19 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     const long life = ParseLife(options.Get(L"life").value_or(L""), kDefaultLife).value_or(kDefaultLife);
     switch (kRole) {
         case Role::Starter:
-            RunStarter(options);
+            RunStarter(options, record);
             LiveFor(life);
             break;
-        case Role::Standby: LiveFor(life); break;
-        case Role::Game: RunGame(instance, options, record, life); break;
+        case Role::Standby:
+            LiveFor(life);
+            break;
+        case Role::Game:
+            RunGame(instance, options, record, life);
+            break;
     }
     if (const auto then = options.Get(L"then")) {
         const auto [file, thenLife] = FileAndLife(*then, 3000);
-        StartChild(options, file, thenLife);
+        StartChild(options, record, file, thenLife);
     }
     record.AddTime("ended");
     return 0;

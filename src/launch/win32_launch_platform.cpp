@@ -1,0 +1,125 @@
+#include "launch/win32_launch_platform.h"
+
+#include <string>
+
+#include "base/cp932.h"
+
+namespace kolt {
+namespace {
+
+// PROCESS_ALL_ACCESS as the game's platform defined it; every version accepts it.
+constexpr DWORD kOpenAllAccess = 0x1F0FFF;
+
+static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOW) == 68, "the startup record is 68 bytes on i686");
+static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "the placement record is 44 bytes on i686");
+
+std::wstring Wide(std::string_view cp932) {
+    const std::u16string w = Cp932ToUtf16(cp932);
+    return std::wstring(w.begin(), w.end());
+}
+
+}  // namespace
+
+bool Win32LaunchPlatform::StartGame() {
+    std::wstring commandLine = Wide(request_.commandLine);  // CreateProcessW may write into it
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION created{};
+    const DWORD priorityClass = PriorityClassOf(request_.gamePriority);
+    // Created suspended and given its class before it runs: Wine ignores the
+    // class passed to CreateProcess, Windows honours both, and either way the
+    // game's first instruction runs at the chosen class.
+    const DWORD flags = priorityClass | CREATE_DEFAULT_ERROR_MODE | CREATE_SUSPENDED;
+    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
+                        &created))
+        return false;
+    const UniqueHandle thread(created.hThread);
+    game_.reset(created.hProcess);
+    if (priorityClass != 0) SetPriorityClass(game_.get(), priorityClass);
+    if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
+        // A game left frozen would never end and never be watched.
+        TerminateProcess(game_.get(), 1);
+        game_.reset();
+        return false;
+    }
+    return true;
+}
+
+void Win32LaunchPlatform::SaveAndMinimiseMainWindow() {
+    const std::lock_guard lock(guard_.mutex);
+    if (guard_.gone || !request_.mainWindow) return;
+    placement_.length = sizeof placement_;
+    saved_ = GetWindowPlacement(request_.mainWindow, &placement_) != 0;
+    ShowWindow(request_.mainWindow, SW_MINIMIZE);
+}
+
+LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitForGame() {
+    const HANDLE handles[] = {game_.get(), stop_};
+    return Ended(WaitForMultipleObjects(2, handles, FALSE, INFINITE));
+}
+
+std::uint32_t Win32LaunchPlatform::FindProcess(std::string_view exeName) {
+    return FindProcessByName(exeName);
+}
+
+bool Win32LaunchPlatform::OpenWatched(std::uint32_t processId) {
+    watched_.reset(OpenProcess(kOpenAllAccess, FALSE, processId));
+    // Waiting needs no more than this; a game that refuses full access still allows it.
+    if (!watched_) watched_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return watched_ != nullptr;
+}
+
+LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitWatched(std::uint32_t timeoutMs) {
+    const HANDLE handles[] = {watched_.get(), stop_};
+    const WaitEnd end = Ended(WaitForMultipleObjects(2, handles, FALSE, timeoutMs));
+    watched_.reset();
+    return end;
+}
+
+LaunchPlatform::WaitEnd Win32LaunchPlatform::Pause(std::uint32_t timeoutMs) {
+    switch (WaitForSingleObject(stop_, timeoutMs)) {
+        case WAIT_OBJECT_0:
+            stopped_ = true;
+            return WaitEnd::Stop;
+        case WAIT_TIMEOUT:
+            return WaitEnd::Timeout;
+        default:
+            return WaitEnd::Failed;
+    }
+}
+
+void Win32LaunchPlatform::CloseGameWindow() {
+    if (StopRequested()) return;
+    const HWND window = FindWindowW(Wide(kGameWindowClass).c_str(), Wide(kGameWindowTitle).c_str());
+    // Sent, not posted: the main window is restored only once the game has handled it.
+    if (window) SendMessageW(window, WM_CLOSE, 0, 0);
+}
+
+void Win32LaunchPlatform::RestoreMainWindow() {
+    if (StopRequested()) return;
+    const std::lock_guard lock(guard_.mutex);
+    if (guard_.gone || !saved_) return;
+    SetWindowPlacement(request_.mainWindow, &placement_);
+}
+
+LaunchPlatform::WaitEnd Win32LaunchPlatform::Ended(DWORD waitResult) {
+    switch (waitResult) {
+        case WAIT_OBJECT_0:
+            return WaitEnd::Process;
+        case WAIT_OBJECT_0 + 1:
+            stopped_ = true;
+            return WaitEnd::Stop;
+        case WAIT_TIMEOUT:
+            return WaitEnd::Timeout;
+        default:
+            return WaitEnd::Failed;
+    }
+}
+
+// The event resets itself when a wait sees it, so a signal seen once is remembered.
+bool Win32LaunchPlatform::StopRequested() {
+    if (!stopped_ && WaitForSingleObject(stop_, 0) == WAIT_OBJECT_0) stopped_ = true;
+    return stopped_;
+}
+
+}  // namespace kolt

@@ -604,7 +604,9 @@ TEST_F(MainFrameTest, TheFormsControlsComeInTemplateOrderWithTheirStyles) {
             EXPECT_EQ((style & ES_AUTOVSCROLL) != 0, want[i].id == 1003);
             EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL));
         }
-        if (want[i].id == 1007) EXPECT_EQ(style & 0x0F, static_cast<DWORD>(BS_PUSHBUTTON));
+        if (want[i].id == 1007) {
+            EXPECT_EQ(style & 0x0F, static_cast<DWORD>(BS_PUSHBUTTON));
+        }
     }
 }
 

@@ -51,9 +51,13 @@ win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-CStageTree* CMainFrame::stageTree() const { return dynamic_cast<CStageTree*>(splitter_.GetPane(0, 0)); }
+CStageTree* CMainFrame::stageTree() const {
+    return dynamic_cast<CStageTree*>(splitter_.GetPane(0, 0));
+}
 
-CPropertyForm* CMainFrame::propertyForm() const { return dynamic_cast<CPropertyForm*>(splitter_.GetPane(0, 1)); }
+CPropertyForm* CMainFrame::propertyForm() const {
+    return dynamic_cast<CPropertyForm*>(splitter_.GetPane(0, 1));
+}
 
 win::Result CMainFrame::OnSelectScenario(WPARAM wParam, LPARAM) {
     if (wParam == 0) return 0;

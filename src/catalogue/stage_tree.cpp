@@ -47,7 +47,8 @@ void CStageTree::FillStageTree() {
     }
     for (const PortEntry& port : *catalogue) {
         HTREEITEM portItem = InsertItem(hwnd(), TVI_ROOT, port.portName);
-        for (const std::string& file : port.scenarioFiles) InsertItem(hwnd(), portItem, file);
+        for (const std::string& file : port.scenarioFiles)
+            InsertItem(hwnd(), portItem, file);
     }
 }
 
@@ -69,8 +70,8 @@ std::string CStageTree::ItemText(HTREEITEM item) const {
 win::Result CStageTree::OnTreeSelectionChanged(NMHDR& hdr) {
     const auto& change = reinterpret_cast<const NMTREEVIEWW&>(hdr);
     HTREEITEM item = change.itemNew.hItem;
-    HTREEITEM parent = item ? reinterpret_cast<HTREEITEM>(SendMessageW(hwnd(), TVM_GETNEXTITEM, TVGN_PARENT,
-                                                                        reinterpret_cast<LPARAM>(item)))
+    HTREEITEM parent = item ? reinterpret_cast<HTREEITEM>(
+                                  SendMessageW(hwnd(), TVM_GETNEXTITEM, TVGN_PARENT, reinterpret_cast<LPARAM>(item)))
                             : nullptr;
     if (!parent) return 0;  // a port item, or nothing: the form stays as it is
     const ScenarioPath path = MakeScenarioPath(ItemText(parent), ItemText(item));

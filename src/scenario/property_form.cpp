@@ -15,7 +15,9 @@ const win::MessageMap& CPropertyForm::Messages() {
     return kMap;
 }
 
-CPropertyForm::CPropertyForm() : win::FormView(IDD_PROPERTY_FORM) { ReadLevelFile(); }
+CPropertyForm::CPropertyForm() : win::FormView(IDD_PROPERTY_FORM) {
+    ReadLevelFile();
+}
 
 CPropertyForm::~CPropertyForm() = default;
 

@@ -42,16 +42,16 @@ public:
     // The start button: starts the launcher on commandLine, if there is one.
     void OnStartGame();
 
-    std::string commandLine;      // shown in box 1008 at the last load; what the start button runs
-    bool expertMode = false;      // the level flag from config.ini
-    ProgramName programName{};    // bytes 76..83 of the last scenario file read that far
+    std::string commandLine;    // shown in box 1008 at the last load; what the start button runs
+    bool expertMode = false;    // the level flag from config.ini
+    ProgramName programName{};  // bytes 76..83 of the last scenario file read that far
 
 private:
     void SetBox(const win::Edit& box, std::string_view text) const { box.SetText(text); }
 
     GameLauncher launcher_;  // owns the stop event and the launch thread; declared last, destroyed first
-    win::Edit fileName_, stageName_, clearScore_, highScore_, timeBand_, wind_, commandLineBox_, flights_,
-        difficulty_, mode_;
+    win::Edit fileName_, stageName_, clearScore_, highScore_, timeBand_, wind_, commandLineBox_, flights_, difficulty_,
+        mode_;
 };
 
 }  // namespace kolt

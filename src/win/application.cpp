@@ -21,14 +21,18 @@ bool IsIdleMessage(const MSG& msg) {
 }
 }  // namespace
 
-Application::Application() { instance = this; }
+Application::Application() {
+    instance = this;
+}
 
 Application::~Application() {
     mainWindow_.reset();
     if (instance == this) instance = nullptr;
 }
 
-Application* Application::Instance() { return instance; }
+Application* Application::Instance() {
+    return instance;
+}
 
 const MessageMap& Application::Messages() {
     static constexpr MessageEntry kEntries[] = {
@@ -92,7 +96,9 @@ HWND MessageOwner() {
 }
 }  // namespace
 
-int ShowAppMessage(std::string_view cp932, UINT flags) { return ShowMessage(MessageOwner(), cp932, flags); }
+int ShowAppMessage(std::string_view cp932, UINT flags) {
+    return ShowMessage(MessageOwner(), cp932, flags);
+}
 
 int ShowAppMessage(const wchar_t* text, UINT flags) {
     const std::wstring caption = LoadStringWide(kAppTitleStringId).value_or(std::wstring());

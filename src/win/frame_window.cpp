@@ -9,7 +9,7 @@
 namespace kolt::win {
 namespace {
 constexpr UINT kSetMessageString = 0x0362;  // a prompt to show, posted to ourselves
-constexpr int kDockMargin = 24;               // how near an edge a dropped bar docks
+constexpr int kDockMargin = 24;             // how near an edge a dropped bar docks
 
 BOOL CALLBACK SendInitialUpdate(HWND child, LPARAM) {
     if (auto* view = dynamic_cast<View*>(Window::FromHandle(child))) view->OnInitialUpdate();
@@ -98,7 +98,9 @@ std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
     return text.substr(0, newline);
 }
 
-void FrameWindow::ShowPrompt(UINT id) { SetMessageText(Narrow(PromptText(id, false))); }
+void FrameWindow::ShowPrompt(UINT id) {
+    SetMessageText(Narrow(PromptText(id, false)));
+}
 
 Result FrameWindow::OnSetMessageString(WPARAM id, LPARAM) {
     ShowPrompt(static_cast<UINT>(id));
@@ -116,11 +118,20 @@ void FrameWindow::RecalcLayout() {
         const SIZE s = toolBar_->DockedSize(vertical);
         RECT bar = rc;
         switch (side) {
-            case DockSide::Top: bar.bottom = rc.top + s.cy, rc.top = bar.bottom; break;
-            case DockSide::Bottom: bar.top = rc.bottom - s.cy, rc.bottom = bar.top; break;
-            case DockSide::Left: bar.right = rc.left + s.cx, rc.left = bar.right; break;
-            case DockSide::Right: bar.left = rc.right - s.cx, rc.right = bar.left; break;
-            case DockSide::Floating: break;
+            case DockSide::Top:
+                bar.bottom = rc.top + s.cy, rc.top = bar.bottom;
+                break;
+            case DockSide::Bottom:
+                bar.top = rc.bottom - s.cy, rc.bottom = bar.top;
+                break;
+            case DockSide::Left:
+                bar.right = rc.left + s.cx, rc.left = bar.right;
+                break;
+            case DockSide::Right:
+                bar.left = rc.right - s.cx, rc.right = bar.left;
+                break;
+            case DockSide::Floating:
+                break;
         }
         SetWindowPos(toolBar_->hwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
@@ -162,14 +173,18 @@ Result FrameWindow::OnSize(WPARAM, LPARAM) {
 
 // The frame keeps the focus itself when it is activated: no pane gets it until
 // the user clicks into one.
-Result FrameWindow::OnSetFocus(WPARAM, LPARAM) { return 0; }
+Result FrameWindow::OnSetFocus(WPARAM, LPARAM) {
+    return 0;
+}
 
 bool FrameWindow::TranslateAccelerators(MSG& msg) {
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !accelerators_) return false;
     return TranslateAcceleratorW(hwnd(), accelerators_, &msg) != 0;
 }
 
-bool FrameWindow::PreTranslateMessage(MSG& msg) { return TranslateAccelerators(msg); }
+bool FrameWindow::PreTranslateMessage(MSG& msg) {
+    return TranslateAccelerators(msg);
+}
 
 bool FrameWindow::RouteCommand(UINT id, UINT code) {
     Application* app = Application::Instance();
@@ -183,7 +198,9 @@ bool FrameWindow::RouteCommand(UINT id, UINT code) {
     return RouteCommandTo({this, activeView_, app}, id, code);
 }
 
-void FrameWindow::RouteUpdate(CommandUi& ui) { ResolveCommandUi({this, activeView_, Application::Instance()}, ui); }
+void FrameWindow::RouteUpdate(CommandUi& ui) {
+    ResolveCommandUi({this, activeView_, Application::Instance()}, ui);
+}
 
 Result FrameWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(lParam)) return std::nullopt;  // the window menu is the system's
@@ -194,7 +211,8 @@ Result FrameWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
         if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators and popups
         CommandUi ui{id};
         RouteUpdate(ui);
-        EnableMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (ui.enabled.value_or(false) ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(menu, static_cast<UINT>(i),
+                       MF_BYPOSITION | (ui.enabled.value_or(false) ? MF_ENABLED : MF_GRAYED));
         if (ui.checked)
             CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (*ui.checked ? MF_CHECKED : MF_UNCHECKED));
     }

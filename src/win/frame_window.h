@@ -86,8 +86,8 @@ private:
     void OnNextPane();
     void OnPrevPane();
 
-    HACCEL accelerators_ = nullptr;  // a resource: freed with the module
-    View* activeView_ = nullptr;     // not owned
+    HACCEL accelerators_ = nullptr;   // a resource: freed with the module
+    View* activeView_ = nullptr;      // not owned
     DockToolBar* toolBar_ = nullptr;  // not owned: a member of the derived frame
     std::wstring tooltip_;            // keeps the tooltip text alive while it shows
 };

@@ -35,13 +35,27 @@ private:
 };
 
 namespace detail {
-inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyAccel(HACCEL h) { ::DestroyAcceleratorTable(h); }
-inline void DeleteBitmapObject(HBITMAP h) { ::DeleteObject(h); }
-inline void DeleteFontObject(HFONT h) { ::DeleteObject(h); }
-inline void DeleteBrushObject(HBRUSH h) { ::DeleteObject(h); }
+inline void CloseKernel(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void DestroyAccel(HACCEL h) {
+    ::DestroyAcceleratorTable(h);
+}
+inline void DeleteBitmapObject(HBITMAP h) {
+    ::DeleteObject(h);
+}
+inline void DeleteFontObject(HFONT h) {
+    ::DeleteObject(h);
+}
+inline void DeleteBrushObject(HBRUSH h) {
+    ::DeleteObject(h);
+}
 }  // namespace detail
 
 using KernelHandle = UniqueHandle<HANDLE, detail::CloseKernel>;  // events, threads, processes

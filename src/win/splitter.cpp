@@ -24,8 +24,8 @@ const MessageMap& StaticSplitter::Messages() {
 }
 
 bool StaticSplitter::CreateStatic(HWND parent, UINT id) {
-    const wchar_t* cls = RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW),
-                                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const wchar_t* cls =
+        RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT rect{};
     GetClientRect(parent, &rect);
     return Create(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);

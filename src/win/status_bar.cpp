@@ -8,8 +8,7 @@
 namespace kolt::win {
 
 bool StatusBar::Create(HWND parent, UINT id) {
-    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP,
-                         RECT{}, parent, id);
+    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, parent, id);
 }
 
 bool StatusBar::SetIndicators(std::vector<UINT> ids) {

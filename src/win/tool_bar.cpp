@@ -148,8 +148,8 @@ const MessageMap& DockToolBar::Messages() {
 
 bool DockToolBar::Create(FrameWindow& frame, UINT id) {
     frame_ = &frame;
-    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS |
-                        CCS_NODIVIDER | CCS_NORESIZE | CCS_NOPARENTALIGN;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                        CCS_NORESIZE | CCS_NOPARENTALIGN;
     if (!CreateControl(0, TOOLBARCLASSNAMEW, style, RECT{}, frame.hwnd(), id)) return false;
     SendMessageW(hwnd(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     // Notifications go to the frame even while the bar floats in its own window.

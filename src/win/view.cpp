@@ -75,7 +75,6 @@ bool FormView::PreTranslateMessage(MSG& msg) {
     return IsDialogMessageW(hwnd(), &msg) != FALSE;
 }
 
-
 Result FormView::OnSize(WPARAM, LPARAM) {
     UpdateScrollBars();
     return std::nullopt;
@@ -121,15 +120,30 @@ int FormView::ScrollStep(int bar, UINT request) const {
     const int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
     int pos = si.nPos;
     switch (request) {
-        case SB_LINEUP: pos -= line; break;
-        case SB_LINEDOWN: pos += line; break;
-        case SB_PAGEUP: pos -= static_cast<int>(si.nPage); break;
-        case SB_PAGEDOWN: pos += static_cast<int>(si.nPage); break;
+        case SB_LINEUP:
+            pos -= line;
+            break;
+        case SB_LINEDOWN:
+            pos += line;
+            break;
+        case SB_PAGEUP:
+            pos -= static_cast<int>(si.nPage);
+            break;
+        case SB_PAGEDOWN:
+            pos += static_cast<int>(si.nPage);
+            break;
         case SB_THUMBTRACK:
-        case SB_THUMBPOSITION: pos = si.nTrackPos; break;
-        case SB_TOP: pos = 0; break;
-        case SB_BOTTOM: pos = maxPos; break;
-        default: break;
+        case SB_THUMBPOSITION:
+            pos = si.nTrackPos;
+            break;
+        case SB_TOP:
+            pos = 0;
+            break;
+        case SB_BOTTOM:
+            pos = maxPos;
+            break;
+        default:
+            break;
     }
     return std::clamp(pos, 0, maxPos);
 }

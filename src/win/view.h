@@ -59,7 +59,7 @@ private:
     int ScrollStep(int bar, UINT request) const;
 
     UINT templateId_;
-    SIZE total_{};   // the template's size in pixels
+    SIZE total_{};    // the template's size in pixels
     POINT scroll_{};  // current scroll position
 };
 

@@ -36,8 +36,10 @@ bool ReturnsDirectly(UINT message) {
         case WM_CTLCOLORSTATIC:
         case WM_INITDIALOG:
         case WM_QUERYDRAGICON:
-        case WM_VKEYTOITEM: return true;
-        default: return false;
+        case WM_VKEYTOITEM:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -128,18 +130,25 @@ HWND Window::TopLevel() const {
     return root ? root : hwnd_;
 }
 
-bool Window::PreTranslateMessage(MSG&) { return false; }
+bool Window::PreTranslateMessage(MSG&) {
+    return false;
+}
 
-bool Window::RouteCommand(UINT id, UINT code) { return ExecuteCommand(id, code); }
+bool Window::RouteCommand(UINT id, UINT code) {
+    return ExecuteCommand(id, code);
+}
 
-void Window::RouteUpdate(CommandUi& ui) { ResolveCommandUi({this}, ui); }
+void Window::RouteUpdate(CommandUi& ui) {
+    ResolveCommandUi({this}, ui);
+}
 
 void ResolveCommandUi(std::initializer_list<CommandTarget*> route, CommandUi& ui) {
     for (CommandTarget* target : route)
         if (target && target->UpdateCommand(ui)) break;
     if (!ui.enabled) {
         bool handled = false;
-        for (CommandTarget* target : route) handled = handled || (target && target->HasCommandHandler(ui.id));
+        for (CommandTarget* target : route)
+            handled = handled || (target && target->HasCommandHandler(ui.id));
         ui.enabled = handled;
     }
 }

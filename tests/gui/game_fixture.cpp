@@ -6,9 +6,12 @@ namespace kolt::test {
 namespace {
 void PutU32(std::string& out, std::size_t at, std::uint32_t v) {
     if (out.size() < at + 4) out.resize(at + 4, '\0');
-    for (int i = 0; i < 4; ++i) out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
+    for (int i = 0; i < 4; ++i)
+        out[at + static_cast<std::size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
 }
-void AppendU32(std::string& out, std::uint32_t v) { PutU32(out, out.size(), v); }
+void AppendU32(std::string& out, std::uint32_t v) {
+    PutU32(out, out.size(), v);
+}
 }  // namespace
 
 std::string ScenarioBytes(const ScenarioSpec& spec) {
@@ -41,9 +44,15 @@ std::string ScenarioBytes(const ScenarioSpec& spec) {
 
 void WriteGame(const TempDir& dir, const std::string& root, int level, const std::string& s01Program) {
     const std::string base = root.empty() ? std::string() : root + "\\";
-    ScenarioSpec day{"Alpha Day", 930, 2, 1500, 2500, s01Program,
+    ScenarioSpec day{"Alpha Day",
+                     930,
+                     2,
+                     1500,
+                     2500,
+                     s01Program,
                      {{900, 270, 10}, {1000, 280, 12}, {1030, 290, 15}, {1045, 300, 8}, {1050, 310, 9}, {1100, 320, 9}},
-                     2, 1};
+                     2,
+                     1};
     ScenarioSpec night{"Alpha Night", 2200, 3, 800, 1600, "qmz48", {{2300, 90, 5}}, 1, 0};
     ScenarioSpec haneda{Sj("羽田 朝"), 700, 1, 4294967295u, 10, "qmz48", {}, 0, 0};
     dir.WriteFile(base + "port\\Alpha\\scenario\\s01.sd3", ScenarioBytes(day));

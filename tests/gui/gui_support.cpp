@@ -18,7 +18,8 @@ struct Search {
 BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM param) {
     wchar_t cls[16] = {};
     GetClassNameW(hwnd, cls, 16);
-    if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd)) reinterpret_cast<Search*>(param)->boxes.push_back(hwnd);
+    if (std::wstring(cls) == L"#32770" && IsWindowVisible(hwnd))
+        reinterpret_cast<Search*>(param)->boxes.push_back(hwnd);
     return TRUE;
 }
 }  // namespace
@@ -26,12 +27,15 @@ BOOL CALLBACK CollectDialogs(HWND hwnd, LPARAM param) {
 std::wstring TextOf(HWND hwnd) {
     const auto length = static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text(length + 1, L'\0');
-    const auto copied = static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
+    const auto copied =
+        static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(text.data())));
     text.resize(copied);
     return text;
 }
 
-std::string Cp932TextOf(HWND hwnd) { return win::Narrow(TextOf(hwnd)); }
+std::string Cp932TextOf(HWND hwnd) {
+    return win::Narrow(TextOf(hwnd));
+}
 
 MessageBoxWatcher::MessageBoxWatcher(DWORD threadId) : threadId_(threadId), thread_([this] { Watch(); }) {}
 
@@ -50,7 +54,8 @@ void MessageBoxWatcher::Watch() {
             std::lock_guard guard(lock_);
             if (std::find(answered_.begin(), answered_.end(), box) != answered_.end()) continue;
             SeenMessageBox seen{TextOf(box), TextOf(textControl)};
-            const auto icon = reinterpret_cast<HICON>(SendMessageW(GetDlgItem(box, kMessageBoxIconId), STM_GETICON, 0, 0));
+            const auto icon =
+                reinterpret_cast<HICON>(SendMessageW(GetDlgItem(box, kMessageBoxIconId), STM_GETICON, 0, 0));
             seen.errorIcon = icon && icon == LoadIconW(nullptr, IDI_HAND);
             seen.exclamationIcon = icon && icon == LoadIconW(nullptr, IDI_EXCLAMATION);
             seen_.push_back(std::move(seen));

@@ -61,7 +61,8 @@ protected:
     std::string BoxText(int id) const { return win::Narrow(TextOf(Box(id))); }
     std::string MessagePane() const { return win::Narrow(TextOf(GetDlgItem(frame, kStatusBar))); }
     HTREEITEM Next(UINT flag, HTREEITEM from) const {
-        return reinterpret_cast<HTREEITEM>(SendMessageW(Pane(0), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
+        return reinterpret_cast<HTREEITEM>(
+            SendMessageW(Pane(0), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
     }
     // Selects, one after another, the scenario items until the form shows `path`.
     bool SelectScenario(const std::string& path) const {

@@ -31,7 +31,7 @@ using test::Pump;
 using test::Sj;
 using test::TextOf;
 
-constexpr UINT kBoxes[] = {IDC_FILE_NAME, IDC_STAGE_NAME, IDC_CLEAR_SCORE, IDC_HIGH_SCORE, IDC_TIME_BAND,
+constexpr UINT kBoxes[] = {IDC_FILE_NAME, IDC_STAGE_NAME,   IDC_CLEAR_SCORE,        IDC_HIGH_SCORE, IDC_TIME_BAND,
                            IDC_WIND,      IDC_COMMAND_LINE, IDC_CONTROLLED_FLIGHTS, IDC_DIFFICULTY, IDC_MODE};
 
 class MainFrameTest : public ::testing::Test {
@@ -72,7 +72,8 @@ protected:
     std::vector<HTREEITEM> Items(HTREEITEM parent) const {
         std::vector<HTREEITEM> items;
         auto next = [&](UINT flag, HTREEITEM from) {
-            return reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageW(Tree(), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
         };
         for (HTREEITEM i = parent ? next(TVGN_CHILD, parent) : next(TVGN_ROOT, nullptr); i; i = next(TVGN_NEXT, i))
             items.push_back(i);
@@ -102,12 +103,14 @@ protected:
         return reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
     }
     bool Expanded(HTREEITEM item) const {
-        return (SendMessageW(Tree(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) & TVIS_EXPANDED) != 0;
+        return (SendMessageW(Tree(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
+                TVIS_EXPANDED) != 0;
     }
     void Command(UINT id) const { SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
     std::vector<std::string> AllBoxes() const {
         std::vector<std::string> texts;
-        for (UINT id : kBoxes) texts.push_back(BoxText(id));
+        for (UINT id : kBoxes)
+            texts.push_back(BoxText(id));
         return texts;
     }
     // The state a popup menu shows for an item once the frame updated it.
@@ -158,7 +161,8 @@ TEST_F(MainFrameTest, OpensWithTheCatalogueInTheTreeAndAnEmptyForm) {
     }
     EXPECT_EQ(ports, (std::set<std::string>{"Alpha", Sj("羽田")}));
     std::set<std::string> alpha;
-    for (HTREEITEM s : Items(Find("Alpha"))) alpha.insert(Label(s));
+    for (HTREEITEM s : Items(Find("Alpha")))
+        alpha.insert(Label(s));
     EXPECT_EQ(alpha, (std::set<std::string>{"s01.sd3", "s02.sd3"}));
     EXPECT_EQ(Selected(), nullptr);
 
@@ -175,8 +179,8 @@ TEST_F(MainFrameTest, SelectingAScenarioFillsTheTenBoxesAndAPortLeavesThemAlone)
     Open();
     Select(Scenario("Alpha", "s01.sd3"));
     const std::vector<std::string> s01 = {
-        "port\\Alpha\\scenario\\s01.sd3", "Alpha Day", "1500", "1200", "09:30 - 11:00", test::Expected::S01Wind(),
-        "velq.exe Alpha s01", "4", Sj("★"), "Normal Mode"};
+        "port\\Alpha\\scenario\\s01.sd3", "Alpha Day",          "1500", "1200",  "09:30 - 11:00",
+        test::Expected::S01Wind(),        "velq.exe Alpha s01", "4",    Sj("★"), "Normal Mode"};
     EXPECT_EQ(AllBoxes(), s01);
     EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
     EXPECT_EQ(ProgramNameText(frame->propertyForm()->programName), "qmz48");
@@ -187,9 +191,9 @@ TEST_F(MainFrameTest, SelectingAScenarioFillsTheTenBoxesAndAPortLeavesThemAlone)
     EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
 
     Select(Scenario("Alpha", "s02.sd3"));
-    EXPECT_EQ(AllBoxes(), (std::vector<std::string>{"port\\Alpha\\scenario\\s02.sd3", "Alpha Night", "800", "-3",
-                                                    "22:00 - 25:00", Sj("23:00 090°05kt "), "", "1", Sj("★"),
-                                                    "Normal Mode"}));
+    EXPECT_EQ(AllBoxes(),
+              (std::vector<std::string>{"port\\Alpha\\scenario\\s02.sd3", "Alpha Night", "800", "-3", "22:00 - 25:00",
+                                        Sj("23:00 090°05kt "), "", "1", Sj("★"), "Normal Mode"}));
     EXPECT_EQ(frame->propertyForm()->commandLine, "");
     EXPECT_TRUE(boxes.Take().empty());
 }
@@ -232,7 +236,8 @@ TEST_F(MainFrameTest, RefreshKeepsTheBoxesCollapsesTheTreeAndTheSameScenarioLoad
     EXPECT_EQ(AllBoxes(), before);
     EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
     EXPECT_EQ(Selected(), nullptr);
-    for (HTREEITEM port : Items(nullptr)) EXPECT_FALSE(Expanded(port));
+    for (HTREEITEM port : Items(nullptr))
+        EXPECT_FALSE(Expanded(port));
 
     Select(Scenario("Alpha", "s01.sd3"));
     EXPECT_EQ(BoxText(IDC_HIGH_SCORE), "1300");
@@ -304,21 +309,24 @@ TEST_F(MainFrameTest, TheMenuHasItsFourPopupsAndTheEditCommandsAreAlwaysDisabled
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 2), 0u);
     EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 4), 0u);
 
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) EXPECT_TRUE(MenuState(1, id) & MF_GRAYED) << id;
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        EXPECT_TRUE(MenuState(1, id) & MF_GRAYED) << id;
     for (UINT id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_REFRESH_CATALOGUE, ID_SHOW_OPTIONS})
         EXPECT_FALSE(MenuState(2, id) & MF_GRAYED) << id;
     EXPECT_FALSE(MenuState(3, ID_APP_ABOUT) & MF_GRAYED);
     EXPECT_FALSE(MenuState(0, ID_APP_EXIT) & MF_GRAYED);
 
     HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
-    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0)) << id;
+    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0)) << id;
     EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_APP_ABOUT, 0));
     EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 5);
 
     // Choosing one anyway (its accelerator, say) changes nothing.
     Select(Scenario("Alpha", "s01.sd3"));
     const auto before = AllBoxes();
-    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE}) Command(id);
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        Command(id);
     EXPECT_EQ(AllBoxes(), before);
 }
 
@@ -358,7 +366,8 @@ TEST_F(MainFrameTest, TheBarsHideAndComeBackInPlaceWithTheirCheckMarks) {
 TEST_F(MainFrameTest, PromptsAndTooltipsComeFromTheStringTable) {
     Open();
     HMENU view = GetSubMenu(GetMenu(frame->hwnd()), 2);
-    SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(ID_REFRESH_CATALOGUE, MF_STRING), reinterpret_cast<LPARAM>(view));
+    SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(ID_REFRESH_CATALOGUE, MF_STRING),
+                 reinterpret_cast<LPARAM>(view));
     EXPECT_EQ(MessagePane(), Sj("関連ファイルを読み込み直す"));
     SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(SC_CLOSE, MF_STRING | MF_SYSMENU),
                  reinterpret_cast<LPARAM>(GetSystemMenu(frame->hwnd(), FALSE)));
@@ -551,7 +560,7 @@ TEST(PropertyFormTemplate, HasTheFontTheSizeAndTheTwentyControlsInOrder) {
     const DWORD style = *reinterpret_cast<const DWORD*>(words + 6);
     EXPECT_TRUE(style & WS_CHILD);
     EXPECT_FALSE(style & WS_CAPTION);
-    EXPECT_EQ(words[8], 20);   // controls
+    EXPECT_EQ(words[8], 20);    // controls
     EXPECT_EQ(words[11], 320);  // cx
     EXPECT_EQ(words[12], 224);  // cy
     const WORD* p = words + 13;
@@ -571,16 +580,30 @@ TEST_F(MainFrameTest, TheFormsControlsComeInTemplateOrderWithTheirStyles) {
         const wchar_t* text;
     };
     const Want want[] = {
-        {-1, L"Static", L"ファイル名："}, {-1, L"Static", L"時間帯："}, {-1, L"Static", L"管制便数："},
-        {-1, L"Static", L"風向・風速："}, {-1, L"Static", L"予想難易度："}, {1000, L"Edit", L""},
-        {1001, L"Edit", L""}, {1002, L"Edit", L""}, {1003, L"Edit", L""}, {1004, L"Edit", L""},
-        {-1, L"Static", L"ステージ："}, {1005, L"Edit", L""}, {-1, L"Static", L"クリアスコア："},
-        {1006, L"Edit", L""}, {1007, L"Button", L"ゲーム開始"}, {1008, L"Edit", L""},
-        {-1, L"Static", L"実行コマンド："}, {-1, L"Static", L"ハイスコア："}, {1009, L"Edit", L""},
+        {-1, L"Static", L"ファイル名："},
+        {-1, L"Static", L"時間帯："},
+        {-1, L"Static", L"管制便数："},
+        {-1, L"Static", L"風向・風速："},
+        {-1, L"Static", L"予想難易度："},
+        {1000, L"Edit", L""},
+        {1001, L"Edit", L""},
+        {1002, L"Edit", L""},
+        {1003, L"Edit", L""},
+        {1004, L"Edit", L""},
+        {-1, L"Static", L"ステージ："},
+        {1005, L"Edit", L""},
+        {-1, L"Static", L"クリアスコア："},
+        {1006, L"Edit", L""},
+        {1007, L"Button", L"ゲーム開始"},
+        {1008, L"Edit", L""},
+        {-1, L"Static", L"実行コマンド："},
+        {-1, L"Static", L"ハイスコア："},
+        {1009, L"Edit", L""},
         {1020, L"Edit", L""},
     };
     std::vector<HWND> children;
-    for (HWND c = GetWindow(Form(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) children.push_back(c);
+    for (HWND c = GetWindow(Form(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
     ASSERT_EQ(children.size(), std::size(want));
     for (std::size_t i = 0; i < children.size(); ++i) {
         SCOPED_TRACE(i);

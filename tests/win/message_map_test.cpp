@@ -149,7 +149,7 @@ TEST(MessageTables, CommandUiFollowsTheHandlersOnTheRoute) {
     };
     EXPECT_TRUE(state(kBaseCommand).enabled.value());
     EXPECT_TRUE(state(kNoHandler + 10).enabled.value());  // handled further along the route
-    EXPECT_FALSE(state(kNoHandler).enabled.value());       // nowhere: disabled
+    EXPECT_FALSE(state(kNoHandler).enabled.value());      // nowhere: disabled
     EXPECT_FALSE(state(kNoHandler).checked.has_value());
     EXPECT_EQ(state(kChecked).checked, false);
     w.checked = true;

@@ -15,14 +15,16 @@ HTREEITEM Next(HWND tree, UINT flag, HTREEITEM from) {
 
 std::wstring Text(HWND hwnd) {
     std::wstring text(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(
+        static_cast<std::size_t>(SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()))));
     return text;
 }
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     HWND frame = nullptr;
-    for (int i = 0; i < 200 && !frame; ++i, Sleep(50)) frame = FindWindowW(L"KoltFrame", nullptr);
+    for (int i = 0; i < 200 && !frame; ++i, Sleep(50))
+        frame = FindWindowW(L"KoltFrame", nullptr);
     if (!frame) return 2;
     HWND splitter = GetDlgItem(frame, kPanes);
     HWND tree = GetDlgItem(splitter, kPanes);

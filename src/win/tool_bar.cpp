@@ -126,7 +126,7 @@ DockToolBar::~DockToolBar() {
     if (floatFrame_) {
         // The bar may live in the float window: let it go before that window does.
         if (hwnd() && GetParent(hwnd()) == floatFrame_->hwnd()) Destroy();
-        delete floatFrame_;
+        floatFrame_.reset();
     }
 }
 
@@ -289,8 +289,11 @@ void DockToolBar::Dock(DockSide side) {
 
 void DockToolBar::Float(POINT screenTopLeft) {
     if (!floatFrame_) {
-        floatFrame_ = new FloatFrame(*this);
-        if (!floatFrame_->Create(frame_->hwnd())) return;
+        floatFrame_ = std::make_unique<FloatFrame>(*this);
+        if (!floatFrame_->Create(frame_->hwnd())) {
+            floatFrame_.reset();
+            return;  // stays docked
+        }
     }
     side_ = DockSide::Floating;
     SetParent(hwnd(), floatFrame_->hwnd());

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 #include "win/window.h"
@@ -61,7 +62,7 @@ private:
     void EndDrag(bool apply);
 
     FrameWindow* frame_ = nullptr;
-    FloatFrame* floatFrame_ = nullptr;  // owned; created on first float
+    std::unique_ptr<FloatFrame> floatFrame_;  // created on first float
     DockSide side_ = DockSide::Top;
     DockSide lastDocked_ = DockSide::Top;
     bool dragging_ = false;

@@ -3,9 +3,12 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <memory>
 #include <vector>
 
+#include "app/main_frame.h"
 #include "base/cp932.h"
+#include "resource.h"
 
 namespace kolt {
 
@@ -33,15 +36,6 @@ std::wstring Wide(const std::string& cp932) {
     return std::wstring(w.begin(), w.end());
 }
 
-// Until the real frame window is built, a bare top-level window stands in.
-LRESULT CALLBACK StandInProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
@@ -49,6 +43,15 @@ int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
 }
 
 CSelectorApp::CSelectorApp() { current_ = this; }
+
+const win::MessageMap& CSelectorApp::Messages() {
+    static constexpr win::MessageEntry kEntries[] = {
+        win::OnCommand<&CSelectorApp::OnOptions>(ID_SHOW_OPTIONS),
+        win::OnCommand<&CSelectorApp::OnAppAbout>(ID_APP_ABOUT),
+    };
+    static constexpr win::MessageMap kMap{&win::Application::Messages, kEntries};
+    return kMap;
+}
 
 CSelectorApp::~CSelectorApp() {
     if (oleInitialized_) OleUninitialize();
@@ -91,8 +94,8 @@ bool CSelectorApp::InitInstance() {
     if (!CreateMainWindow()) return false;
 
     // 8. Show it at once.
-    ShowWindow(mainWindow_, SW_SHOW);
-    UpdateWindow(mainWindow_);
+    ShowWindow(mainWindow(), SW_SHOW);
+    UpdateWindow(mainWindow());
     return true;
 }
 
@@ -101,27 +104,13 @@ bool CSelectorApp::EnterGameFolder() {
 }
 
 bool CSelectorApp::CreateMainWindow() {
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = StandInProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"koltSSelFrame";
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    if (!RegisterClassExW(&wc)) return false;
-    mainWindow_ = CreateWindowExW(0, wc.lpszClassName, kAppTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr);
-    return mainWindow_ != nullptr;
-}
-
-int CSelectorApp::Run() {
-    MSG msg;
-    BOOL r;
-    while ((r = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (r == -1) return -1;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    // Recorded as the main window before its window exists: message boxes
+    // shown while the panes are built are owned by it.
+    auto* frame = new CMainFrame;
+    SetMainWnd(std::unique_ptr<win::Window>(frame));
+    if (frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle)) return true;
+    SetMainWnd(nullptr);
+    return false;
 }
 
 int CSelectorApp::ExitInstance(int exitCode) {

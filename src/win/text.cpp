@@ -1,0 +1,53 @@
+#include "win/text.h"
+
+#include <vector>
+
+#include "base/cp932.h"
+
+namespace kolt::win {
+
+std::wstring Wide(std::string_view cp932) {
+    const std::u16string w = Cp932ToUtf16(cp932);
+    return std::wstring(w.begin(), w.end());
+}
+
+std::string Narrow(std::wstring_view wide) {
+    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
+std::string GetWindowTextCp932(HWND hwnd) {
+    const int length = GetWindowTextLengthW(hwnd);
+    if (length <= 0) return {};
+    // The length is an upper bound (it may count a DBCS conversion); the copy
+    // tells the real one.
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(hwnd, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return Narrow(text);
+}
+
+void SetWindowTextCp932(HWND hwnd, std::string_view text) {
+    SetWindowTextW(hwnd, Wide(text).c_str());
+}
+
+std::optional<std::wstring> LoadStringWide(UINT id) {
+    // With a zero buffer size LoadStringW hands out a pointer to the resource
+    // itself, so no length has to be guessed.
+    const wchar_t* text = nullptr;
+    const int length = LoadStringW(GetModuleHandleW(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || text == nullptr) return std::nullopt;
+    return std::wstring(text, static_cast<std::size_t>(length));
+}
+
+std::optional<std::string> LoadStringCp932(UINT id) {
+    auto wide = LoadStringWide(id);
+    if (!wide) return std::nullopt;
+    return Narrow(*wide);
+}
+
+int ShowMessage(HWND owner, std::string_view text, UINT flags) {
+    const std::wstring caption = LoadStringWide(kAppTitleStringId).value_or(std::wstring());
+    return MessageBoxW(owner, Wide(text).c_str(), caption.c_str(), flags);
+}
+
+}  // namespace kolt::win

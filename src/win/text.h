@@ -1,0 +1,30 @@
+// The edge between the program's CP932 text and the wide Win32 functions:
+// every text that goes to or comes from a window passes through here, so the
+// program shows the same characters under any system code page.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kolt::win {
+
+std::wstring Wide(std::string_view cp932);
+std::string Narrow(std::wstring_view wide);
+
+std::string GetWindowTextCp932(HWND hwnd);
+void SetWindowTextCp932(HWND hwnd, std::string_view text);
+
+// String resource `id` of this module; nullopt when there is none.
+std::optional<std::string> LoadStringCp932(UINT id);
+std::optional<std::wstring> LoadStringWide(UINT id);
+
+// The application title, string 57344, that captions every message box.
+inline constexpr UINT kAppTitleStringId = 0xE000;
+
+// A message box captioned with the application title; returns the button id.
+int ShowMessage(HWND owner, std::string_view text, UINT flags);
+
+}  // namespace kolt::win

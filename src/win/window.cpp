@@ -1,0 +1,260 @@
+#include "win/window.h"
+
+#include <exception>
+#include <mutex>
+#include <set>
+#include <utility>
+
+#include "win/text.h"
+
+namespace kolt::win {
+namespace {
+
+std::mutex lastExceptionLock;
+std::string lastException;
+
+void RecordException(UINT message, const char* what) {
+    std::string text = "exception in the window procedure (message " + std::to_string(message) + "): " + what;
+    OutputDebugStringW(Wide(text + "\n").c_str());
+    std::lock_guard lock(lastExceptionLock);
+    lastException = std::move(text);
+}
+
+constexpr ATOM kDialogClassAtom = 32770;  // WC_DIALOG
+
+// Messages whose dialog-procedure result is the value itself rather than
+// TRUE with the value in DWLP_MSGRESULT.
+bool ReturnsDirectly(UINT message) {
+    switch (message) {
+        case WM_CHARTOITEM:
+        case WM_COMPAREITEM:
+        case WM_CTLCOLORBTN:
+        case WM_CTLCOLORDLG:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORLISTBOX:
+        case WM_CTLCOLORSCROLLBAR:
+        case WM_CTLCOLORSTATIC:
+        case WM_INITDIALOG:
+        case WM_QUERYDRAGICON:
+        case WM_VKEYTOITEM:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Window::~Window() {
+    if (hwnd_) {
+        // The object goes before its window: hand the window back to its own
+        // procedure so that nothing reaches this object any more.
+        HWND hwnd = hwnd_;
+        Detach();
+        DestroyWindow(hwnd);
+    }
+}
+
+void Window::Detach() {
+    if (!hwnd_) return;
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    if (controlProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+    controlProc_ = nullptr;
+    hwnd_ = nullptr;
+}
+
+Window* Window::FromHandle(HWND hwnd) {
+    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    const auto proc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    bool ours = proc == reinterpret_cast<LONG_PTR>(&WindowProc);
+    if (!ours && GetClassLongW(hwnd, GCW_ATOM) == kDialogClassAtom)
+        ours = GetWindowLongPtrW(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&DialogProc);
+    return ours ? reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
+}
+
+const wchar_t* Window::RegisterClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
+    static std::set<std::wstring> registered;
+    if (registered.insert(name).second) {
+        WNDCLASSEXW wc{};
+        wc.cbSize = sizeof wc;
+        wc.style = style;
+        wc.lpfnWndProc = &WindowProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.hCursor = cursor;
+        wc.hbrBackground = background;
+        wc.hIcon = icon;
+        wc.lpszClassName = name;
+        RegisterClassExW(&wc);
+    }
+    return name;
+}
+
+bool Window::Create(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, const RECT& rect,
+                    HWND parent, UINT_PTR menuOrId) {
+    return CreateAt(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, menuOrId);
+}
+
+bool Window::CreateAt(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, int x, int y,
+                      int width, int height, HWND parent, UINT_PTR menuOrId) {
+    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, x, y, width, height, parent,
+                                reinterpret_cast<HMENU>(menuOrId), GetModuleHandleW(nullptr), this);
+    return hwnd != nullptr && hwnd == hwnd_;
+}
+
+bool Window::CreateControl(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& rect, HWND parent,
+                           UINT id) {
+    HWND hwnd = CreateWindowExW(exStyle, className, L"", style, rect.left, rect.top, rect.right - rect.left,
+                                rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
+                                GetModuleHandleW(nullptr), nullptr);
+    if (!hwnd) return false;
+    hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    controlProc_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc)));
+    return true;
+}
+
+void Window::AttachDialog(HWND hwnd) {
+    hwnd_ = hwnd;
+    isDialog_ = true;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+void Window::Destroy() {
+    if (hwnd_) DestroyWindow(hwnd_);
+}
+
+HWND Window::TopLevel() const {
+    HWND root = hwnd_ ? GetAncestor(hwnd_, GA_ROOT) : nullptr;
+    return root ? root : hwnd_;
+}
+
+bool Window::PreTranslateMessage(MSG&) {
+    return false;
+}
+
+bool Window::RouteCommand(UINT id, UINT code) {
+    return ExecuteCommand(id, code);
+}
+
+void Window::RouteUpdate(CommandUi& ui) {
+    ResolveCommandUi({this}, ui);
+}
+
+void ResolveCommandUi(std::initializer_list<CommandTarget*> route, CommandUi& ui) {
+    for (CommandTarget* target : route)
+        if (target && target->UpdateCommand(ui)) break;
+    if (!ui.enabled) {
+        bool handled = false;
+        for (CommandTarget* target : route)
+            handled = handled || (target && target->HasCommandHandler(ui.id));
+        ui.enabled = handled;
+    }
+}
+
+bool RouteCommandTo(std::initializer_list<CommandTarget*> route, UINT id, UINT code) {
+    for (CommandTarget* target : route)
+        if (target && target->ExecuteCommand(id, code)) return true;
+    return false;
+}
+
+Result Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND) {
+        const UINT id = LOWORD(wParam);
+        // Menus and accelerators both count as code 0, like a button's click.
+        const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
+        if (RouteCommand(id, code)) return 0;
+    } else if (message == WM_NOTIFY) {
+        auto& hdr = *reinterpret_cast<NMHDR*>(lParam);
+        // A control's own notification goes back to the control's object first.
+        if (Window* child = FromHandle(hdr.hwndFrom); child && child != this) {
+            const MessageEntry* entry = child->FindEntry([&](const MessageEntry& e) {
+                return e.kind == MessageEntry::Kind::ReflectedNotify && e.code == hdr.code;
+            });
+            if (entry)
+                if (Result r = entry->invoke(*child, wParam, lParam)) return r;
+        }
+        const MessageEntry* entry = FindEntry([&](const MessageEntry& e) {
+            return e.kind == MessageEntry::Kind::Notify && e.id == hdr.idFrom && e.code == hdr.code;
+        });
+        if (entry)
+            if (Result r = entry->invoke(*this, wParam, lParam)) return r;
+    }
+    for (const MessageMap* map = &GetMessageMap(); map; map = map->base ? &map->base() : nullptr) {
+        for (const MessageEntry& e : map->entries) {
+            if (e.kind != MessageEntry::Kind::Message || e.message != message) continue;
+            if (Result r = e.invoke(*this, wParam, lParam)) return r;
+        }
+    }
+    return std::nullopt;
+}
+
+LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (isDialog_) return 0;
+    if (controlProc_) return CallWindowProcW(controlProc_, hwnd_, message, wParam, lParam);
+    return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    try {
+        if (Result r = Dispatch(message, wParam, lParam)) return *r;
+    } catch (const std::exception& e) {
+        RecordException(message, e.what());
+    } catch (...) {
+        RecordException(message, "unknown exception");
+    }
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self && message == WM_NCCREATE) {
+        self = static_cast<Window*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        if (self) {
+            self->hwnd_ = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        }
+    }
+    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        const LRESULT result = self->HandleMessage(message, wParam, lParam);
+        self->Detach();
+        self->PostNcDestroy();
+        return result;
+    }
+    return self->HandleMessage(message, wParam, lParam);
+}
+
+INT_PTR CALLBACK Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self && message == WM_INITDIALOG) {
+        self = reinterpret_cast<Window*>(lParam);
+        if (self) self->AttachDialog(hwnd);
+    }
+    if (!self) return FALSE;
+    Result r;
+    try {
+        r = self->Dispatch(message, wParam, lParam);
+    } catch (const std::exception& e) {
+        RecordException(message, e.what());
+    } catch (...) {
+        RecordException(message, "unknown exception");
+    }
+    if (message == WM_NCDESTROY) {
+        self->Detach();
+        self->PostNcDestroy();
+        return FALSE;
+    }
+    if (!r) return message == WM_INITDIALOG ? TRUE : FALSE;
+    if (ReturnsDirectly(message)) return static_cast<INT_PTR>(*r);
+    SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *r);
+    return TRUE;
+}
+
+std::string Window::TakeLastException() {
+    std::lock_guard lock(lastExceptionLock);
+    return std::exchange(lastException, std::string());
+}
+
+}  // namespace kolt::win

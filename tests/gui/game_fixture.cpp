@@ -14,28 +14,28 @@ void AppendU32(std::string& out, std::uint32_t v) {
 }
 }  // namespace
 
-std::string ScenarioBytes(const ScenarioSpec& spec) {
+std::string ScenarioBytes(const ScenarioLayout& layout) {
     std::string out(224, '\0');
-    std::memcpy(out.data(), spec.stageName.data(), std::min<std::size_t>(spec.stageName.size(), 31));
-    PutU32(out, 32, spec.startTime);
-    PutU32(out, 36, static_cast<std::uint32_t>(spec.bandHours));
-    PutU32(out, 40, spec.normalScore);
-    PutU32(out, 44, spec.expertScore);
-    std::memcpy(out.data() + 76, spec.programName.data(), std::min<std::size_t>(spec.programName.size(), 8));
+    std::memcpy(out.data(), layout.stageName.data(), std::min<std::size_t>(layout.stageName.size(), 31));
+    PutU32(out, 32, layout.startTime);
+    PutU32(out, 36, static_cast<std::uint32_t>(layout.bandHours));
+    PutU32(out, 40, layout.normalScore);
+    PutU32(out, 44, layout.expertScore);
+    std::memcpy(out.data() + 76, layout.programName.data(), std::min<std::size_t>(layout.programName.size(), 8));
     // Wind entries between the program name and the flight records.
     std::size_t at = 96;
-    for (const WindEntry& w : spec.winds) {
+    for (const WindEntry& w : layout.winds) {
         PutU32(out, at, 8);
         PutU32(out, at + 4, w.time);
         PutU32(out, at + 8, static_cast<std::uint32_t>(w.direction));
         PutU32(out, at + 12, static_cast<std::uint32_t>(w.speed));
         at += 16;
     }
-    for (int i = 0; i < spec.singleFlights; ++i) {
+    for (int i = 0; i < layout.singleFlights; ++i) {
         AppendU32(out, 5);
         out.append(104, '\0');
     }
-    for (int i = 0; i < spec.doubleFlights; ++i) {
+    for (int i = 0; i < layout.doubleFlights; ++i) {
         AppendU32(out, 6);
         out.append(176, '\0');
     }
@@ -44,7 +44,7 @@ std::string ScenarioBytes(const ScenarioSpec& spec) {
 
 void WriteGame(const TempDir& dir, const std::string& root, int level, const std::string& s01Program) {
     const std::string base = root.empty() ? std::string() : root + "\\";
-    ScenarioSpec day{"Alpha Day",
+    ScenarioLayout day{"Alpha Day",
                      930,
                      2,
                      1500,
@@ -53,8 +53,8 @@ void WriteGame(const TempDir& dir, const std::string& root, int level, const std
                      {{900, 270, 10}, {1000, 280, 12}, {1030, 290, 15}, {1045, 300, 8}, {1050, 310, 9}, {1100, 320, 9}},
                      2,
                      1};
-    ScenarioSpec night{"Alpha Night", 2200, 3, 800, 1600, "qmz48", {{2300, 90, 5}}, 1, 0};
-    ScenarioSpec haneda{Sj("羽田 朝"), 700, 1, 4294967295u, 10, "qmz48", {}, 0, 0};
+    ScenarioLayout night{"Alpha Night", 2200, 3, 800, 1600, "qmz48", {{2300, 90, 5}}, 1, 0};
+    ScenarioLayout haneda{Sj("羽田 朝"), 700, 1, 4294967295u, 10, "qmz48", {}, 0, 0};
     dir.WriteFile(base + "port\\Alpha\\scenario\\s01.sd3", ScenarioBytes(day));
     dir.WriteFile(base + "port\\Alpha\\scenario\\s02.sd3", ScenarioBytes(night));
     dir.WriteFile(base + Sj("port\\羽田\\scenario\\h01.sd3"), ScenarioBytes(haneda));

@@ -16,7 +16,7 @@ struct WindEntry {
     std::int32_t speed;
 };
 
-struct ScenarioSpec {
+struct ScenarioLayout {
     std::string stageName;  // CP932
     std::uint32_t startTime = 0;
     std::int32_t bandHours = 0;
@@ -28,7 +28,7 @@ struct ScenarioSpec {
     int doubleFlights = 0;  // marker-6 records
 };
 
-std::string ScenarioBytes(const ScenarioSpec& spec);
+std::string ScenarioBytes(const ScenarioLayout& layout);
 
 // Writes under `root` (CP932, relative to the TempDir, e.g. "game"):
 //   port\Alpha\scenario\s01.sd3  stage "Alpha Day": 09:30 + 2 h, scores 1500/2500,

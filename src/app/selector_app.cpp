@@ -54,7 +54,7 @@ const win::MessageMap& CSelectorApp::Messages() {
 }
 
 CSelectorApp::~CSelectorApp() {
-    if (oleInitialized_) OleUninitialize();
+    if (comInitialized_) CoUninitialize();
     if (current_ == this) current_ = nullptr;
 }
 
@@ -65,11 +65,11 @@ bool CSelectorApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     // 2. Component services (the folder picker needs them).
-    if (FAILED(OleInitialize(nullptr))) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
         AppMessageBox(nullptr, L"", MB_OK | MB_ICONERROR);
         return false;
     }
-    oleInitialized_ = true;
+    comInitialized_ = true;
 
     // 3. The settings file beside the program.
     const std::wstring module = ModulePath();

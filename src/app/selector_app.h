@@ -51,7 +51,7 @@ private:
 
     static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
-    bool oleInitialized_ = false;
+    bool comInitialized_ = false;
 };
 
 // The application title, the caption of every message box of the program.

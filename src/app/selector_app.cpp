@@ -6,8 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "base/cp932.h"
+#include "options/option_dlg.h"
 #include "resource.h"
 
 namespace kolt {
@@ -82,12 +84,16 @@ bool CSelectorApp::InitInstance() {
     gameFolder = settings.gameFolder;
 
     // 5. No folder yet: ask for one before anything else.
-    if (gameFolder.empty()) OnOptions();
+    const bool askedForFolder = gameFolder.empty();
+    if (askedForFolder) OnOptions();
 
     // 6. From here on every path is relative to the game folder.
     if (!EnterGameFolder()) {
         AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
-        return false;
+        // A stored folder that has gone (the game was moved or reinstalled)
+        // would otherwise end every later start the same way: offer the
+        // options once more. Cancel, or another folder that fails, ends here.
+        if (askedForFolder || !OfferOptionsAgain()) return false;
     }
 
     // 7. The main window.
@@ -97,6 +103,13 @@ bool CSelectorApp::InitInstance() {
     ShowWindow(mainWindow(), SW_SHOW);
     UpdateWindow(mainWindow());
     return true;
+}
+
+bool CSelectorApp::OfferOptionsAgain() {
+    if (!RunOptionsDialog(gamePriority, gameFolder, nullptr)) return false;
+    if (EnterGameFolder()) return true;
+    AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
+    return false;
 }
 
 bool CSelectorApp::EnterGameFolder() {
@@ -121,10 +134,10 @@ int CSelectorApp::ExitInstance(int exitCode) {
 }
 
 void CSelectorApp::OnOptions() {
-    // The options dialog comes with its own change; until then there is
-    // nothing to ask, and an empty folder ends start-up with its message.
+    // Owned by the main window once there is one; at start-up there is none.
+    RunOptionsDialog(gamePriority, gameFolder, mainWindow());
 }
 
-void CSelectorApp::OnAppAbout() {}
+void CSelectorApp::OnAppAbout() { ShowAboutBox(mainWindow()); }
 
 }  // namespace kolt

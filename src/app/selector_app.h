@@ -48,6 +48,9 @@ public:
 private:
     bool CreateMainWindow();
     bool EnterGameFolder();
+    // After the folder message: the options dialog once more; true when the
+    // user chose a folder that could be entered.
+    bool OfferOptionsAgain();
 
     static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on

@@ -1,0 +1,98 @@
+#include "app/version_info.h"
+
+#include <cstring>
+#include <cwchar>
+
+#include "base/cp932.h"
+
+namespace kolt {
+namespace {
+
+std::wstring Widen(std::string_view cp932) {
+    const std::u16string w = Cp932ToUtf16(cp932);
+    return {w.begin(), w.end()};
+}
+
+std::string Narrow(const wchar_t* text, std::size_t length) {
+    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
+}
+
+}  // namespace
+
+std::wstring ProgramFilePath() {
+    // GetModuleFileNameW truncates silently; grow until the path fits.
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return {};
+        if (n < path.size()) {
+            path.resize(n);
+            return path;
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+// The program's own record is read from the running file itself rather than
+// from "<base name>.EXE" looked up along the module search path, which could
+// find another file when the program has been renamed.
+CVersionInfo::CVersionInfo() {
+    Open(ProgramFilePath());
+}
+
+CVersionInfo::CVersionInfo(std::string_view moduleFile) {
+    Open(Widen(moduleFile));
+}
+
+void CVersionInfo::Open(const std::wstring& file) {
+    DWORD ignored = 0;
+    const DWORD size = file.empty() ? 0 : GetFileVersionInfoSizeW(file.c_str(), &ignored);
+    if (size == 0) throw VersionInfoError("Versioninfo not found");
+
+    record_.assign(size, 0);
+    if (!GetFileVersionInfoW(file.c_str(), 0, size, record_.data())) throw VersionInfoError("GetFileVersionInfo Error");
+
+    void* entry = nullptr;
+    UINT length = 0;
+    if (!VerQueryValueW(record_.data(), L"\\VarFileInfo\\Translation", &entry, &length) || entry == nullptr ||
+        length < 2 * sizeof(WORD)) {
+        throw VersionInfoError("GetFileVersionInfo Error");
+    }
+    WORD pair[2];
+    std::memcpy(pair, entry, sizeof pair);
+    translation_ = {pair[0], pair[1]};
+}
+
+bool CVersionInfo::Query(version::Translation t, std::string_view name, std::string& value) const {
+    const std::wstring path = Widen(version::StringValuePath(t, name));
+    void* text = nullptr;
+    UINT length = 0;  // in characters, the terminating NUL usually included
+    if (!VerQueryValueW(const_cast<unsigned char*>(record_.data()), path.c_str(), &text, &length)) return false;
+    // A value that is present but empty is found, and found empty.
+    const auto* chars = static_cast<const wchar_t*>(text);
+    value = chars == nullptr ? std::string() : Narrow(chars, wcsnlen(chars, length));
+    return true;
+}
+
+std::string CVersionInfo::GetVersionValue(std::string_view name) const {
+    std::string value;
+    if (Query(translation_, name, value)) return value;
+    for (std::size_t i = 0; i < version::kFallbackCount; ++i) {
+        if (Query(version::FallbackTranslation(i), name, value)) return value;
+    }
+    return {};
+}
+
+const VS_FIXEDFILEINFO& CVersionInfo::GetFixedInfo() const {
+    void* fixed = nullptr;
+    UINT length = 0;
+    // A root block without a value reports success with length 0: that is no
+    // fixed part either.
+    if (!VerQueryValueW(const_cast<unsigned char*>(record_.data()), L"\\", &fixed, &length) || fixed == nullptr ||
+        length < sizeof(VS_FIXEDFILEINFO)) {
+        throw VersionInfoError("Error GetFixesInfo - API VerQueryValue");
+    }
+    return *static_cast<const VS_FIXEDFILEINFO*>(fixed);
+}
+
+}  // namespace kolt

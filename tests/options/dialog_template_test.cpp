@@ -1,0 +1,262 @@
+// The dialog templates as the resource compiler wrote them: caption, font,
+// size, and every control in tab order with its id, class, text, place and
+// style. Read back from this test's own resources.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "about_ids.h"
+#include "base/cp932.h"
+#include "options_ids.h"
+#include "support/temp_dir.h"
+
+namespace kolt {
+namespace {
+
+using test::Sj;
+
+struct Control {
+    DWORD style = 0;
+    short x = 0, y = 0, cx = 0, cy = 0;
+    int id = 0;
+    std::string windowClass;  // a name, or "#<ordinal>"
+    std::string text;         // a text, or "#<ordinal>"
+};
+
+struct Template {
+    DWORD style = 0;
+    short cx = 0, cy = 0;
+    std::string caption, font;
+    WORD pointSize = 0;
+    std::vector<Control> controls;
+};
+
+// Reads DLGTEMPLATEEX: the layout the resource compiler uses for DIALOGEX.
+class TemplateReader {
+public:
+    TemplateReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
+
+    Template Read() {
+        Template t;
+        EXPECT_EQ(Word(), 1);       // version
+        EXPECT_EQ(Word(), 0xFFFF);  // signature of the extended form
+        Dword();                    // help id
+        Dword();                    // extended style
+        t.style = Dword();
+        const WORD count = Word();
+        Short(), Short();
+        t.cx = Short();
+        t.cy = Short();
+        EXPECT_EQ(NameOrOrdinal(), "");  // no menu
+        EXPECT_EQ(NameOrOrdinal(), "");  // the standard dialog class
+        t.caption = String();
+        if (t.style & (DS_SETFONT | DS_SHELLFONT)) {
+            t.pointSize = Word();
+            Word(), Byte(), Byte();  // weight, italic, character set
+            t.font = String();
+        }
+        for (WORD i = 0; i < count; ++i) {
+            Align();
+            Control c;
+            Dword(), Dword();  // help id, extended style
+            c.style = Dword();
+            c.x = Short(), c.y = Short(), c.cx = Short(), c.cy = Short();
+            c.id = static_cast<int>(Dword());
+            c.windowClass = NameOrOrdinal();
+            c.text = NameOrOrdinal();
+            pos_ += Word();  // creation data
+            t.controls.push_back(c);
+        }
+        EXPECT_LE(pos_, size_);
+        return t;
+    }
+
+private:
+    void Need(std::size_t n) {
+        if (pos_ + n > size_) throw std::runtime_error("template ends early");
+    }
+    unsigned char Byte() {
+        Need(1);
+        return data_[pos_++];
+    }
+    WORD Word() {
+        Need(2);
+        WORD w;
+        std::memcpy(&w, data_ + pos_, 2);
+        pos_ += 2;
+        return w;
+    }
+    short Short() { return static_cast<short>(Word()); }
+    DWORD Dword() {
+        Need(4);
+        DWORD d;
+        std::memcpy(&d, data_ + pos_, 4);
+        pos_ += 4;
+        return d;
+    }
+    void Align() { pos_ = (pos_ + 3) & ~std::size_t{3}; }
+    std::string String() {
+        std::u16string s;
+        for (WORD c; (c = Word()) != 0;)
+            s += static_cast<char16_t>(c);
+        return Utf16ToCp932(s);
+    }
+    std::string NameOrOrdinal() {
+        Need(2);
+        WORD first;
+        std::memcpy(&first, data_ + pos_, 2);
+        if (first == 0xFFFF) {
+            pos_ += 2;
+            return "#" + std::to_string(Word());
+        }
+        return String();
+    }
+
+    const unsigned char* data_;
+    std::size_t size_;
+    std::size_t pos_ = 0;
+};
+
+Template Load(UINT id) {
+    const HMODULE self = GetModuleHandleW(nullptr);
+    const HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
+    if (!found) throw std::runtime_error("no dialog template " + std::to_string(id));
+    const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(self, found)));
+    return TemplateReader(data, SizeofResource(self, found)).Read();
+}
+
+constexpr const char* kButton = "#128";
+constexpr const char* kEdit = "#129";
+constexpr const char* kStatic = "#130";
+constexpr const char* kComboBox = "#133";
+
+void ExpectPlace(const Control& c, short x, short y, short cx, short cy) {
+    EXPECT_EQ(c.x, x) << c.id;
+    EXPECT_EQ(c.y, y) << c.id;
+    EXPECT_EQ(c.cx, cx) << c.id;
+    EXPECT_EQ(c.cy, cy) << c.id;
+}
+
+void ExpectUniqueIds(const Template& t) {
+    std::set<int> ids;
+    for (const Control& c : t.controls) {
+        if (c.id != -1 && c.id != 0xFFFF) {
+            EXPECT_TRUE(ids.insert(c.id).second) << "id " << c.id << " used twice";
+        }
+    }
+}
+
+TEST(OptionsTemplate, Frame) {
+    const Template t = Load(IDD_OPTIONS);
+    EXPECT_EQ(t.caption, Sj("オプション"));
+    EXPECT_EQ(t.font, "MS Shell Dlg");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.cx, 299);
+    EXPECT_EQ(t.cy, 104);
+    const DWORD frame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(t.style & frame, frame);
+}
+
+TEST(OptionsTemplate, ControlsInTabOrder) {
+    const Template t = Load(IDD_OPTIONS);
+    ASSERT_EQ(t.controls.size(), 7u);
+    const Control& ok = t.controls[0];
+    EXPECT_EQ(ok.id, IDOK);
+    EXPECT_EQ(ok.windowClass, kButton);
+    EXPECT_EQ(ok.text, "OK");
+    EXPECT_EQ(ok.style & 0xF, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+    ExpectPlace(ok, 185, 83, 50, 14);
+
+    const Control& cancel = t.controls[1];
+    EXPECT_EQ(cancel.id, IDCANCEL);
+    EXPECT_EQ(cancel.text, Sj("キャンセル"));
+    ExpectPlace(cancel, 242, 83, 50, 14);
+
+    EXPECT_EQ(t.controls[2].windowClass, kStatic);
+    EXPECT_EQ(t.controls[2].text, Sj("ゲームプロセスの優先度："));
+    ExpectPlace(t.controls[2], 7, 47, 98, 11);
+
+    const Control& list = t.controls[3];
+    EXPECT_EQ(list.id, IDC_OPTIONS_PRIORITY);
+    EXPECT_EQ(list.windowClass, kComboBox);
+    EXPECT_EQ(list.style & 0x3, static_cast<DWORD>(CBS_DROPDOWNLIST));
+    EXPECT_NE(list.style & WS_VSCROLL, 0u);
+    EXPECT_EQ(list.style & CBS_SORT, 0u);
+    ExpectPlace(list, 7, 59, 118, 12);
+
+    EXPECT_EQ(t.controls[4].text, Sj("ゲームインストール先フォルダ："));
+    ExpectPlace(t.controls[4], 7, 7, 121, 10);
+
+    const Control& box = t.controls[5];
+    EXPECT_EQ(box.id, IDC_OPTIONS_GAME_FOLDER);
+    EXPECT_EQ(box.windowClass, kEdit);
+    EXPECT_NE(box.style & ES_READONLY, 0u);
+    EXPECT_NE(box.style & WS_BORDER, 0u);
+    EXPECT_NE(box.style & ES_AUTOHSCROLL, 0u);
+    ExpectPlace(box, 7, 20, 241, 12);
+
+    const Control& browse = t.controls[6];
+    EXPECT_EQ(browse.id, IDC_OPTIONS_BROWSE);
+    EXPECT_EQ(browse.text, Sj("参照..."));
+    ExpectPlace(browse, 251, 20, 41, 13);
+
+    ExpectUniqueIds(t);
+}
+
+TEST(AboutTemplate, FrameAndControls) {
+    const Template t = Load(IDD_ABOUTBOX);
+    EXPECT_EQ(t.caption, Sj("バージョン情報 koltSSel"));
+    EXPECT_EQ(t.font, "MS UI Gothic");
+    EXPECT_EQ(t.pointSize, 9);
+    EXPECT_EQ(t.cx, 235);
+    EXPECT_EQ(t.cy, 84);
+    const DWORD frame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
+    EXPECT_EQ(t.style & frame, frame);
+
+    ASSERT_EQ(t.controls.size(), 8u);
+    const Control& icon = t.controls[0];
+    // The resource compiler names the class for a CONTROL statement.
+    EXPECT_TRUE(icon.windowClass == kStatic || EqualsNoCase(icon.windowClass, "Static")) << icon.windowClass;
+    EXPECT_EQ(icon.style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
+    EXPECT_EQ(icon.text, "#128");
+    ExpectPlace(icon, 11, 17, 20, 20);
+
+    const Control& ok = t.controls[1];
+    EXPECT_EQ(ok.id, IDOK);
+    EXPECT_EQ(ok.style & 0xF, static_cast<DWORD>(BS_DEFPUSHBUTTON));
+    EXPECT_NE(ok.style & WS_GROUP, 0u);
+    EXPECT_NE(ok.style & WS_TABSTOP, 0u);
+    ExpectPlace(ok, 178, 7, 50, 16);
+
+    struct Box {
+        int id;
+        short x, y, cx, cy;
+        bool multiLine;
+    };
+    const Box boxes[] = {
+        {IDC_ABOUT_PRODUCT_NAME, 39, 22, 132, 12, false}, {IDC_ABOUT_PRODUCT_VERSION, 39, 35, 67, 12, false},
+        {IDC_ABOUT_FILE_VERSION, 39, 50, 132, 12, false}, {IDC_ABOUT_COPYRIGHT, 39, 63, 132, 12, false},
+        {IDC_ABOUT_DESCRIPTION, 39, 7, 132, 12, true},    {IDC_ABOUT_BUILD_KIND, 110, 36, 61, 12, false},
+    };
+    for (std::size_t i = 0; i < std::size(boxes); ++i) {
+        const Control& c = t.controls[2 + i];
+        EXPECT_EQ(c.id, boxes[i].id);
+        EXPECT_EQ(c.windowClass, kEdit);
+        EXPECT_EQ(c.text, "");
+        EXPECT_NE(c.style & ES_READONLY, 0u) << c.id;
+        EXPECT_EQ(c.style & WS_BORDER, 0u) << c.id;
+        EXPECT_NE(c.style & WS_TABSTOP, 0u) << c.id;
+        EXPECT_NE(c.style & ES_AUTOHSCROLL, 0u) << c.id;
+        EXPECT_EQ((c.style & ES_MULTILINE) != 0, boxes[i].multiLine) << c.id;
+        ExpectPlace(c, boxes[i].x, boxes[i].y, boxes[i].cx, boxes[i].cy);
+    }
+    ExpectUniqueIds(t);
+}
+
+}  // namespace
+}  // namespace kolt

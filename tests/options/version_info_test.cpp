@@ -1,0 +1,101 @@
+// CVersionInfo against real version records: the program's own (linked into
+// this test) and small modules built with records of their own.
+#include "app/version_info.h"
+
+#include <gtest/gtest.h>
+
+#include "base/cp932.h"
+#include "support/temp_dir.h"
+
+namespace kolt {
+namespace {
+
+using test::Sj;
+
+// A record module built beside this test.
+std::string Record(const char* name) {
+    const std::wstring self = ProgramFilePath();
+    const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
+    const std::u16string u(dir.begin(), dir.end());
+    return Utf16ToCp932(u) + name;
+}
+
+std::string FailureOf(auto&& action) {
+    try {
+        action();
+    } catch (const VersionInfoError& e) {
+        return e.what();
+    }
+    return "no failure";
+}
+
+TEST(VersionInfoOwnRecord, HoldsTheProgramValues) {
+    const CVersionInfo info;
+    EXPECT_EQ(info.translation(), (version::Translation{0x0411, 932}));
+    EXPECT_EQ(info.GetVersionValue("FileDescription"), Sj("Velquisto　シナリオセレクター"));
+    EXPECT_EQ(info.GetVersionValue("ProductName"), "kolt Scenario Selector");
+    EXPECT_EQ(info.GetVersionValue("ProductVersion"), "1.04");
+    EXPECT_EQ(info.GetVersionValue("FileVersion"), "1, 4, 2006, 128");
+    EXPECT_FALSE(info.GetVersionValue("LegalCopyright").empty());
+    EXPECT_EQ(info.GetVersionValue("LegalCopyright").find('\n'), std::string::npos);
+    EXPECT_EQ(info.GetVersionValue("NoSuchValue"), "");
+
+    const VS_FIXEDFILEINFO& fixed = info.GetFixedInfo();
+    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010004u);
+    EXPECT_EQ(fixed.dwFileVersionLS, (2006u << 16) | 128u);
+    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010004u);
+    EXPECT_EQ(fixed.dwProductVersionLS, 0u);
+    EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
+    EXPECT_EQ(fixed.dwFileFlags, 0u);
+    EXPECT_EQ(fixed.dwFileOS, 0x4u);
+    EXPECT_EQ(fixed.dwFileType, 0x1u);
+}
+
+TEST(VersionInfoLookup, FirstTranslationOutsideTheTablesIsStillRead) {
+    const CVersionInfo info(Record("odd_translation.dll"));
+    EXPECT_EQ(info.translation(), (version::Translation{0x0C04, 874}));
+    EXPECT_EQ(info.GetVersionValue("ProductName"), "Odd translation");
+    EXPECT_EQ(info.GetVersionValue("FileVersion"), "");
+}
+
+TEST(VersionInfoLookup, FallbackTakesTheFirstPairInCodePageOrder) {
+    const CVersionInfo info(Record("fallback_order.dll"));
+    EXPECT_EQ(info.GetVersionValue("ProductName"), "from 0416 1200");
+    EXPECT_EQ(info.GetVersionValue("ProductVersion"), "from 0804 1200");
+    EXPECT_EQ(info.GetVersionValue("LegalCopyright"), "only in 0409 1252");
+    // Found empty in the first matching table: the later, non-empty one is not reached.
+    EXPECT_EQ(info.GetVersionValue("FileDescription"), "");
+    EXPECT_EQ(info.GetVersionValue("Comments"), "");
+}
+
+TEST(VersionInfoLookup, DebugFlagAndJapaneseText) {
+    const CVersionInfo info(Record("debug_build.dll"));
+    EXPECT_EQ(info.GetFixedInfo().dwFileFlags & VS_FF_DEBUG, static_cast<DWORD>(VS_FF_DEBUG));
+    EXPECT_EQ(info.GetVersionValue("FileDescription"), Sj("デバッグ版"));
+}
+
+TEST(VersionInfoFailures, EachCarriesItsText) {
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("no_record.dll")); }), "Versioninfo not found");
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("missing file.dll")); }), "Versioninfo not found");
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("no_translation.dll")); }), "GetFileVersionInfo Error");
+
+    const CVersionInfo noFixed(Record("no_fixed_part.dll"));
+    EXPECT_EQ(noFixed.GetVersionValue("ProductName"), "NoFixed");
+    EXPECT_EQ(FailureOf([&] { noFixed.GetFixedInfo(); }), "Error GetFixesInfo - API VerQueryValue");
+}
+
+TEST(VersionInfoLookup, ReadsAModuleUnderAJapanesePath) {
+    test::TempDir dir;
+    const std::string source = Record("debug_build.dll");
+    const std::u16string from = Cp932ToUtf16(source);
+    const std::string target = Sj("版情報.dll");
+    dir.WriteFile(target, "");
+    const std::u16string to = Cp932ToUtf16(Utf8ToCp932(dir.Native(target)).value());
+    ASSERT_TRUE(
+        CopyFileW(reinterpret_cast<const wchar_t*>(from.c_str()), reinterpret_cast<const wchar_t*>(to.c_str()), FALSE));
+    const CVersionInfo info(Utf16ToCp932(to));
+    EXPECT_EQ(info.GetVersionValue("ProductName"), "Debug record");
+}
+
+}  // namespace
+}  // namespace kolt

@@ -6,13 +6,25 @@ packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth openbox x11-utils imagemagick fonts-ipafont-gothic
-    zip python3
+    zip python3 locales
 )
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
+# Wine takes the system code page from the locale: the window tests run under
+# a Japanese (932) and an English (1252) one, which must exist on the host.
+make_locales() {
+    for l in ja_JP en_US; do
+        locale -a 2>/dev/null | grep -qi "^$l.utf-\?8$" && continue
+        ${sudo:-} localedef -i "$l" -c -f UTF-8 "$l.UTF-8" || echo "could not make the $l.UTF-8 locale" >&2
+    done
+}
+if [ ${#missing[@]} -eq 0 ]; then
+    [ "$(id -u)" -eq 0 ] || sudo="sudo"
+    make_locales
+    exit 0
+fi
 
 echo "installing: ${missing[*]}"
 sudo=""
@@ -22,3 +34,4 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
 fi
 $sudo apt-get update -q
 DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+make_locales

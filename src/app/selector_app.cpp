@@ -3,11 +3,14 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <memory>
 #include <vector>
 
 #include "app/about_dlg.h"
+#include "app/main_frame.h"
 #include "base/cp932.h"
 #include "options/option_dlg.h"
+#include "resource.h"
 
 namespace kolt {
 
@@ -35,15 +38,6 @@ std::wstring Wide(const std::string& cp932) {
     return std::wstring(w.begin(), w.end());
 }
 
-// Until the real frame window is built, a bare top-level window stands in.
-LRESULT CALLBACK StandInProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_DESTROY) {
-        PostQuitMessage(0);
-        return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wp, lp);
-}
-
 }  // namespace
 
 int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
@@ -52,8 +46,17 @@ int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
 
 CSelectorApp::CSelectorApp() { current_ = this; }
 
+const win::MessageMap& CSelectorApp::Messages() {
+    static constexpr win::MessageEntry kEntries[] = {
+        win::OnCommand<&CSelectorApp::OnOptions>(ID_SHOW_OPTIONS),
+        win::OnCommand<&CSelectorApp::OnAppAbout>(ID_APP_ABOUT),
+    };
+    static constexpr win::MessageMap kMap{&win::Application::Messages, kEntries};
+    return kMap;
+}
+
 CSelectorApp::~CSelectorApp() {
-    if (oleInitialized_) OleUninitialize();
+    if (comInitialized_) CoUninitialize();
     if (current_ == this) current_ = nullptr;
 }
 
@@ -64,11 +67,11 @@ bool CSelectorApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     // 2. Component services (the folder picker needs them).
-    if (FAILED(OleInitialize(nullptr))) {
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
         AppMessageBox(nullptr, L"", MB_OK | MB_ICONERROR);
         return false;
     }
-    oleInitialized_ = true;
+    comInitialized_ = true;
 
     // 3. The settings file beside the program.
     const std::wstring module = ModulePath();
@@ -97,8 +100,8 @@ bool CSelectorApp::InitInstance() {
     if (!CreateMainWindow()) return false;
 
     // 8. Show it at once.
-    ShowWindow(mainWindow_, SW_SHOW);
-    UpdateWindow(mainWindow_);
+    ShowWindow(mainWindow(), SW_SHOW);
+    UpdateWindow(mainWindow());
     return true;
 }
 
@@ -114,27 +117,13 @@ bool CSelectorApp::EnterGameFolder() {
 }
 
 bool CSelectorApp::CreateMainWindow() {
-    WNDCLASSEXW wc{sizeof wc};
-    wc.lpfnWndProc = StandInProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"koltSSelFrame";
-    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    if (!RegisterClassExW(&wc)) return false;
-    mainWindow_ = CreateWindowExW(0, wc.lpszClassName, kAppTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, wc.hInstance, nullptr);
-    return mainWindow_ != nullptr;
-}
-
-int CSelectorApp::Run() {
-    MSG msg;
-    BOOL r;
-    while ((r = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (r == -1) return -1;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return static_cast<int>(msg.wParam);
+    // Recorded as the main window before its window exists: message boxes
+    // shown while the panes are built are owned by it.
+    auto* frame = new CMainFrame;
+    SetMainWnd(std::unique_ptr<win::Window>(frame));
+    if (frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle)) return true;
+    SetMainWnd(nullptr);
+    return false;
 }
 
 int CSelectorApp::ExitInstance(int exitCode) {
@@ -146,9 +135,9 @@ int CSelectorApp::ExitInstance(int exitCode) {
 
 void CSelectorApp::OnOptions() {
     // Owned by the main window once there is one; at start-up there is none.
-    RunOptionsDialog(gamePriority, gameFolder, mainWindow_);
+    RunOptionsDialog(gamePriority, gameFolder, mainWindow());
 }
 
-void CSelectorApp::OnAppAbout() { ShowAboutBox(mainWindow_); }
+void CSelectorApp::OnAppAbout() { ShowAboutBox(mainWindow()); }
 
 }  // namespace kolt

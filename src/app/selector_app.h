@@ -11,13 +11,14 @@
 #include <string>
 
 #include "base/settings_file.h"
+#include "win/application.h"
 
 namespace kolt {
 
-class CSelectorApp {
+class CSelectorApp : public win::Application {
 public:
     CSelectorApp();
-    ~CSelectorApp();
+    ~CSelectorApp() override;
     CSelectorApp(const CSelectorApp&) = delete;
     CSelectorApp& operator=(const CSelectorApp&) = delete;
 
@@ -26,8 +27,11 @@ public:
 
     // Start-up; false ends the program (ExitInstance still runs).
     bool InitInstance();
-    // The message loop, until the main window is closed; returns the exit code.
-    int Run();
+    static const win::MessageMap& Messages();
+    const win::MessageMap& GetMessageMap() const override { return Messages(); }
+
+    // The message loop (win::Application::Run), until the main window is
+    // closed; returns the exit code.
     // Writes the settings (when their file is known) and returns the exit code.
     int ExitInstance(int exitCode);
 
@@ -36,7 +40,7 @@ public:
     // Command 57664: the About box.
     void OnAppAbout();
 
-    HWND mainWindow() const { return mainWindow_; }
+    HWND mainWindow() const { return mainWnd() ? mainWnd()->hwnd() : nullptr; }
 
     std::int32_t gamePriority = 0;  // a Win32 priority class value, used unchanged
     std::string gameFolder;         // CP932, absolute; may be empty
@@ -50,8 +54,7 @@ private:
 
     static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
-    bool oleInitialized_ = false;
-    HWND mainWindow_ = nullptr;  // not owned: the window destroys itself when closed
+    bool comInitialized_ = false;
 };
 
 // The application title, the caption of every message box of the program.

@@ -26,7 +26,8 @@ std::string NativePath(std::string_view path, bool utf8) {
     while (true) {
         const std::size_t sep = FindChar(path, '\\', start);
         const std::string_view part = path.substr(start, sep == std::string_view::npos ? sep : sep - start);
-        if (utf8) {
+        const bool ascii = std::all_of(part.begin(), part.end(), [](char c) { return (c & 0x80) == 0; });
+        if (utf8 && !ascii) {
             const std::u16string wide = Cp932ToUtf16(part);
             if (wide.find(u'\uFFFD') == std::u16string::npos) out += Utf16ToUtf8(wide);
             else out += part;
@@ -172,23 +173,48 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
     while (const dirent* e = ::readdir(d)) {
         const std::string_view raw = e->d_name;
         DirEntry entry;
-        entry.name = Utf8ToCp932(raw).value_or(std::string(raw));
+        // Plain ASCII names (most of a game's) are the same bytes in CP932.
+        const bool ascii = std::all_of(raw.begin(), raw.end(), [](char c) { return (c & 0x80) == 0; });
+        entry.name = ascii ? std::string(raw) : Utf8ToCp932(raw).value_or(std::string(raw));
         if (!Matches(namePattern, entry.name)) continue;
         entry.isDots = raw == "." || raw == "..";
-        struct stat st {};
-        const std::string full = dir + "/" + std::string(raw);
-        entry.isDirectory = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        if (e->d_type == DT_DIR || e->d_type == DT_REG) {
+            entry.isDirectory = e->d_type == DT_DIR;  // known without a stat
+        } else {
+            struct stat st {};  // a link (followed, as Windows does) or a file system without d_type
+            const std::string full = dir + "/" + std::string(raw);
+            entry.isDirectory = ::stat(full.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
         entries.push_back(std::move(entry));
     }
     ::closedir(d);
     if (entries.empty()) return nullptr;
     // NTFS returns names in its own case-insensitive order, "." and ".." first;
     // readdir has no order at all, so follow NTFS to make runs repeatable.
-    std::stable_sort(entries.begin(), entries.end(), [](const DirEntry& a, const DirEntry& b) {
-        if (a.isDots != b.isDots) return a.isDots;
-        const int c = CompareNoCase(a.name, b.name);
-        return c != 0 ? c < 0 : a.name < b.name;
+    // Each name's folded form is made once, so the sort compares plain bytes
+    // (the same order as CompareNoCase), with the name itself to break ties.
+    std::vector<std::pair<std::string, std::size_t>> keys;
+    keys.reserve(entries.size());
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        std::string key = entries[i].name;
+        for (std::size_t k = 0; k < key.size(); ++k) {
+            const auto c = static_cast<unsigned char>(key[k]);
+            if (IsLeadByte(c)) ++k;  // both bytes of a double-byte character stay as they are
+            else if (c >= 'A' && c <= 'Z') key[k] = static_cast<char>(c + 32);
+        }
+        keys.emplace_back(std::move(key), i);
+    }
+    std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) {
+        const DirEntry& x = entries[a.second];
+        const DirEntry& y = entries[b.second];
+        if (x.isDots != y.isDots) return x.isDots;
+        const int c = a.first.compare(b.first);
+        return c != 0 ? c < 0 : x.name < y.name;
     });
+    std::vector<DirEntry> sorted;
+    sorted.reserve(entries.size());
+    for (auto& key : keys) sorted.push_back(std::move(entries[key.second]));
+    entries = std::move(sorted);
     return std::make_unique<PosixSearch>(std::move(entries));
 }
 

@@ -4,6 +4,10 @@
 #include <cstdio>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace kolt {
 namespace {
 
@@ -22,6 +26,35 @@ inline std::uint32_t LoadLE32(const unsigned char* p) {
     }
 }
 
+// Index of the first word equal to 8 in words [from, count), or count. This
+// is where a scan spends its time, so blocks of 16 words are tested at once.
+std::size_t FindWindMarker(const unsigned char* p, std::size_t from, std::size_t count) {
+    std::size_t i = from;
+#if defined(__SSE2__)
+    if constexpr (std::endian::native == std::endian::little) {
+        const __m128i marker = _mm_set1_epi32(static_cast<int>(kWindMarker));
+        for (; count - i >= 16; i += 16) {
+            const auto* q = reinterpret_cast<const __m128i*>(p + 4 * i);
+            const __m128i a = _mm_cmpeq_epi32(_mm_loadu_si128(q), marker);
+            const __m128i b = _mm_cmpeq_epi32(_mm_loadu_si128(q + 1), marker);
+            const __m128i c = _mm_cmpeq_epi32(_mm_loadu_si128(q + 2), marker);
+            const __m128i d = _mm_cmpeq_epi32(_mm_loadu_si128(q + 3), marker);
+            if (_mm_movemask_epi8(_mm_or_si128(_mm_or_si128(a, b), _mm_or_si128(c, d))) != 0) break;
+        }
+    }
+#else
+    for (; count - i >= 16; i += 16) {
+        std::uint32_t hit = 0;
+        for (std::size_t k = 0; k < 16; ++k)
+            hit |= LoadLE32(p + 4 * (i + k)) == kWindMarker;
+        if (hit) break;
+    }
+#endif
+    for (; i < count; ++i)
+        if (LoadLE32(p + 4 * i) == kWindMarker) return i;
+    return count;
+}
+
 // Word by word: a marker 8, then the time; a time outside the band sends the
 // scan back to looking for a marker, so the direction and speed words are
 // examined as markers themselves.
@@ -29,7 +62,19 @@ class WindScan {
 public:
     WindScan(std::uint32_t bandStart, std::uint32_t bandEnd) : bandStart_(bandStart), bandEnd_(bandEnd) {}
 
-    bool Idle() const { return state_ == State::Marker; }
+    // Scans whole words: the search for the next marker runs over the block
+    // in place; the words of an entry go through Feed.
+    void Scan(const unsigned char* p, std::size_t count) {
+        for (std::size_t i = 0; i < count;) {
+            if (state_ == State::Marker) {
+                if (entries_ >= kMaxWindEntries) return;  // nothing more will be listed
+                i = FindWindMarker(p, i, count);
+                if (i == count) return;
+            }
+            Feed(LoadLE32(p + 4 * i));
+            ++i;
+        }
+    }
 
     void Feed(std::uint32_t w) {
         switch (state_) {
@@ -82,11 +127,19 @@ private:
 
 // Word by word from offset 224: a marker counts and skips its record; any
 // other word is skipped alone. `next` is the offset of the next word the scan
-// examines, so a skip beyond the end simply never comes due.
+// examines, so the scan hops from record to record and a skip beyond the end
+// simply never comes due.
 struct FlightScan {
     std::uint64_t next = kFlightScanStart;
     std::uint32_t records = 0;  // marker 5 and marker 6 records
     std::uint32_t doubles = 0;  // marker 6 records, which count twice
+
+    // Whole words of the file from offset `at` on.
+    void Scan(const unsigned char* p, std::size_t count, std::uint64_t at) {
+        const std::uint64_t end = at + 4 * count;
+        while (next < end)
+            Feed(LoadLE32(p + (next - at)), next);
+    }
 
     void Feed(std::uint32_t w, std::uint64_t at) {
         next = at + 4;
@@ -102,35 +155,6 @@ struct FlightScan {
         }
     }
 };
-
-inline void FeedWord(std::uint32_t w, std::uint64_t at, WindScan& wind, FlightScan& flights) {
-    wind.Feed(w);
-    if (at >= flights.next) flights.Feed(w, at);
-}
-
-// Words in blocks: a block in which no word is any marker value (5 to 8) can
-// change neither scan while the wind scan is looking for a marker, so it is
-// passed over with one vectorisable test instead of word-by-word steps.
-void ScanWords(const unsigned char* p, std::size_t count, std::uint64_t at, WindScan& wind, FlightScan& flights) {
-    constexpr std::size_t kBlock = 16;
-    for (std::size_t i = 0; i < count;) {
-        const std::size_t n = count - i < kBlock ? count - i : kBlock;
-        const unsigned char* block = p + 4 * i;
-        const std::uint64_t blockAt = at + 4 * i;
-        if (n == kBlock && wind.Idle()) {
-            std::uint32_t markers = 0;
-            for (std::size_t k = 0; k < kBlock; ++k) markers |= (LoadLE32(block + 4 * k) - 5u) < 4u;
-            if (!markers) {
-                const std::uint64_t blockEnd = blockAt + 4 * kBlock;
-                if (flights.next < blockEnd) flights.next = blockEnd;
-                i += kBlock;
-                continue;
-            }
-        }
-        for (std::size_t k = 0; k < n; ++k) FeedWord(LoadLE32(block + 4 * k), blockAt + 4 * k, wind, flights);
-        i += n;
-    }
-}
 
 }  // namespace
 
@@ -148,12 +172,16 @@ RecordScan ScanRecords(ByteReader& reader, std::uint32_t bandStart, std::uint32_
             // short read: take the word whole or end the scan.
             std::uint32_t w = 0;
             if (bytes.empty() || reader.ReadU32(w) < 4) break;
-            FeedWord(w, at, wind, flights);
+            wind.Feed(w);
+            if (at == flights.next) flights.Feed(w, at);
             at += 4;
             continue;
         }
+        // Both scans walk the same 4-byte grid, so each takes the buffer's
+        // words in place, one after the other.
         const std::size_t words = bytes.size() / 4;
-        ScanWords(bytes.data(), words, at, wind, flights);
+        wind.Scan(bytes.data(), words);
+        flights.Scan(bytes.data(), words, at);
         reader.Skip(4 * words);
         at += 4 * words;
     }

@@ -21,7 +21,7 @@ inline constexpr std::uint64_t kFlightScanStart = 224;
 inline constexpr std::uint32_t kMaxWindEntries = 3000;
 
 struct RecordScan {
-    std::string windText;               // CP932, three entries to a line, ends in "kt "
+    std::string windText;                // CP932, three entries to a line, ends in "kt "
     std::int32_t controlledFlights = 0;  // marker-5 records + 2 x marker-6 records
 };
 

@@ -44,8 +44,8 @@ void ReadScenarioFile(ScenarioInfo& info, bool expertMode) {
     // reduced modulo 24 (22:00 - 25:00 is a band that runs past midnight).
     const std::int32_t startHour = info.startTime / 100;
     const std::int32_t startMinute = info.startTime % 100;
-    const auto endHour = static_cast<std::int32_t>(static_cast<std::uint32_t>(startHour) +
-                                                   static_cast<std::uint32_t>(info.bandHours));
+    const auto endHour =
+        static_cast<std::int32_t>(static_cast<std::uint32_t>(startHour) + static_cast<std::uint32_t>(info.bandHours));
     char band[64];
     const int n = std::snprintf(band, sizeof band, "%02d:%02d - %02d:00", startHour, startMinute, endHour);
     info.timeBandText.assign(band, static_cast<std::size_t>(n));
@@ -110,7 +110,11 @@ std::string ProgramNameText(const ProgramName& name) {
     return std::string(bytes.substr(0, bytes.find('\0')));
 }
 
-std::string DecimalText(std::int32_t value) { return std::to_string(value); }
-std::string DecimalText(std::uint32_t value) { return std::to_string(value); }
+std::string DecimalText(std::int32_t value) {
+    return std::to_string(value);
+}
+std::string DecimalText(std::uint32_t value) {
+    return std::to_string(value);
+}
 
 }  // namespace kolt

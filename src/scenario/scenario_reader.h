@@ -27,16 +27,16 @@ struct ScenarioInfo {
     std::int32_t bandHours = 0;     // offset 36
     std::string timeBandText;       // "hh:mm - hh:00"
     std::int32_t bandMinutes = 0;
-    std::uint32_t clearScore = 0;   // offset 40, or 44 in expert mode; 0 when the file cannot be opened
-    ProgramName programName{};      // offset 76; the previous one when the reading does not get there
+    std::uint32_t clearScore = 0;  // offset 40, or 44 in expert mode; 0 when the file cannot be opened
+    ProgramName programName{};     // offset 76; the previous one when the reading does not get there
     std::string windText;
     std::int32_t controlledFlights = 0;
     std::int32_t highScore = -1;
     std::string commandLine;
-    std::string difficultyStars;    // a row of "★"
-    std::string modeText;           // "Expert Mode" or "Normal Mode"
-    bool succeeded = false;         // false after a file error in the scenario file or the stage ini
-    std::string statusText;         // what status pane 0 shows after the load: empty or the stage ini error
+    std::string difficultyStars;  // a row of "★"
+    std::string modeText;         // "Expert Mode" or "Normal Mode"
+    bool succeeded = false;       // false after a file error in the scenario file or the stage ini
+    std::string statusText;       // what status pane 0 shows after the load: empty or the stage ini error
 };
 
 // Reads the scenario file at `path` (relative to the game folder, the working

@@ -19,7 +19,8 @@ constexpr std::string_view kExeKey = "exe=";
 // than wrapped, so a corrupt file never shows a score with the wrong sign.
 std::int32_t ReadScore(LineReader& line) {
     int c = line.Get();
-    while (c == ' ' || (c >= '\t' && c <= '\r')) c = line.Get();
+    while (c == ' ' || (c >= '\t' && c <= '\r'))
+        c = line.Get();
     bool negative = false;
     if (c == '+' || c == '-') {
         negative = c == '-';
@@ -38,10 +39,13 @@ std::int32_t ReadScore(LineReader& line) {
 // a longer one is cut at a character boundary.
 std::string DescribeOverlongCommand(std::string_view path) {
     std::size_t keep = 0;
-    while (keep < path.size() && keep < 900) keep += IsLeadByte(static_cast<unsigned char>(path[keep])) ? 2 : 1;
+    while (keep < path.size() && keep < 900)
+        keep += IsLeadByte(static_cast<unsigned char>(path[keep])) ? 2 : 1;
     std::string text(path.substr(0, std::min(keep, path.size())));
     if (keep < path.size()) text += "...";
-    return text + " \x82\xCC\x8E\xC0\x8D\x73\x83\x52\x83\x7D\x83\x93\x83\x68\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7\x81\x42";
+    return text +
+           " \x82\xCC\x8E\xC0\x8D\x73\x83\x52\x83\x7D\x83\x93\x83\x68\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7"
+           "\x81\x42";
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ int LineReader::Get() {
 
 std::size_t LineReader::Take(std::string& out, std::size_t max) {
     std::size_t taken = 0;
-    for (int c; taken < max && (c = Get()) >= 0; ++taken) out += static_cast<char>(c);
+    for (int c; taken < max && (c = Get()) >= 0; ++taken)
+        out += static_cast<char>(c);
     return taken;
 }
 

@@ -17,6 +17,8 @@ INT_PTR Dialog::DoModal(HWND owner) {
                            reinterpret_cast<LPARAM>(static_cast<Window*>(this)));
 }
 
-void Dialog::EndDialog(INT_PTR result) { ::EndDialog(hwnd(), result); }
+void Dialog::EndDialog(INT_PTR result) {
+    ::EndDialog(hwnd(), result);
+}
 
 }  // namespace kolt::win

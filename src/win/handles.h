@@ -35,23 +35,36 @@ private:
 };
 
 namespace detail {
-inline void CloseKernel(HANDLE h) { ::CloseHandle(h); }
-inline void DestroyIconHandle(HICON h) { ::DestroyIcon(h); }
-inline void DestroyMenuHandle(HMENU h) { ::DestroyMenu(h); }
-inline void DestroyAccel(HACCEL h) { ::DestroyAcceleratorTable(h); }
-inline void DeleteGdi(HGDIOBJ h) { ::DeleteObject(h); }
-inline void DeleteBitmap(HBITMAP h) { ::DeleteObject(h); }
-inline void DeleteFont(HFONT h) { ::DeleteObject(h); }
-inline void DeleteBrush(HBRUSH h) { ::DeleteObject(h); }
+inline void CloseKernel(HANDLE h) {
+    ::CloseHandle(h);
+}
+inline void DestroyIconHandle(HICON h) {
+    ::DestroyIcon(h);
+}
+inline void DestroyMenuHandle(HMENU h) {
+    ::DestroyMenu(h);
+}
+inline void DestroyAccel(HACCEL h) {
+    ::DestroyAcceleratorTable(h);
+}
+inline void DeleteBitmapObject(HBITMAP h) {
+    ::DeleteObject(h);
+}
+inline void DeleteFontObject(HFONT h) {
+    ::DeleteObject(h);
+}
+inline void DeleteBrushObject(HBRUSH h) {
+    ::DeleteObject(h);
+}
 }  // namespace detail
 
 using KernelHandle = UniqueHandle<HANDLE, detail::CloseKernel>;  // events, threads, processes
 using IconHandle = UniqueHandle<HICON, detail::DestroyIconHandle>;
 using MenuHandle = UniqueHandle<HMENU, detail::DestroyMenuHandle>;
 using AccelHandle = UniqueHandle<HACCEL, detail::DestroyAccel>;
-using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteBitmap>;
-using FontHandle = UniqueHandle<HFONT, detail::DeleteFont>;
-using BrushHandle = UniqueHandle<HBRUSH, detail::DeleteBrush>;
+using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteBitmapObject>;
+using FontHandle = UniqueHandle<HFONT, detail::DeleteFontObject>;
+using BrushHandle = UniqueHandle<HBRUSH, detail::DeleteBrushObject>;
 
 // A device context borrowed with GetDC/GetWindowDC, given back on scope exit.
 class WindowDc {

@@ -28,8 +28,8 @@ bool CommandTarget::UpdateCommand(CommandUi& ui) {
 
 bool CommandTarget::HasCommandHandler(UINT id) const {
     return FindEntry([&](const MessageEntry& e) {
-        return e.kind == MessageEntry::Kind::Command && e.id == id && e.code == 0;
-    }) != nullptr;
+               return e.kind == MessageEntry::Kind::Command && e.id == id && e.code == 0;
+           }) != nullptr;
 }
 
 }  // namespace kolt::win

@@ -36,8 +36,10 @@ bool ReturnsDirectly(UINT message) {
         case WM_CTLCOLORSTATIC:
         case WM_INITDIALOG:
         case WM_QUERYDRAGICON:
-        case WM_VKEYTOITEM: return true;
-        default: return false;
+        case WM_VKEYTOITEM:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -89,8 +91,13 @@ const wchar_t* Window::RegisterClass(const wchar_t* name, UINT style, HCURSOR cu
 
 bool Window::Create(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, const RECT& rect,
                     HWND parent, UINT_PTR menuOrId) {
-    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, rect.left, rect.top,
-                                rect.right - rect.left, rect.bottom - rect.top, parent,
+    return CreateAt(exStyle, className, title, style, rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top, parent, menuOrId);
+}
+
+bool Window::CreateAt(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, int x, int y,
+                      int width, int height, HWND parent, UINT_PTR menuOrId) {
+    HWND hwnd = CreateWindowExW(exStyle, className, Wide(title).c_str(), style, x, y, width, height, parent,
                                 reinterpret_cast<HMENU>(menuOrId), GetModuleHandleW(nullptr), this);
     return hwnd != nullptr && hwnd == hwnd_;
 }
@@ -123,18 +130,25 @@ HWND Window::TopLevel() const {
     return root ? root : hwnd_;
 }
 
-bool Window::PreTranslateMessage(MSG&) { return false; }
+bool Window::PreTranslateMessage(MSG&) {
+    return false;
+}
 
-bool Window::RouteCommand(UINT id, UINT code) { return ExecuteCommand(id, code); }
+bool Window::RouteCommand(UINT id, UINT code) {
+    return ExecuteCommand(id, code);
+}
 
-void Window::RouteUpdate(CommandUi& ui) { ResolveCommandUi({this}, ui); }
+void Window::RouteUpdate(CommandUi& ui) {
+    ResolveCommandUi({this}, ui);
+}
 
 void ResolveCommandUi(std::initializer_list<CommandTarget*> route, CommandUi& ui) {
     for (CommandTarget* target : route)
         if (target && target->UpdateCommand(ui)) break;
     if (!ui.enabled) {
         bool handled = false;
-        for (CommandTarget* target : route) handled = handled || (target && target->HasCommandHandler(ui.id));
+        for (CommandTarget* target : route)
+            handled = handled || (target && target->HasCommandHandler(ui.id));
         ui.enabled = handled;
     }
 }

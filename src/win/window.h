@@ -30,6 +30,8 @@ public:
     // Creates a window of a class that this layer registered (RegisterClass).
     bool Create(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, const RECT& rect,
                 HWND parent, UINT_PTR menuOrId);
+    bool CreateAt(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, int x, int y, int width,
+                  int height, HWND parent, UINT_PTR menuOrId);
     // Creates a control of a system class ("SysTreeView32", a toolbar, ...) and
     // puts this object in front of the control's own procedure, which stays the
     // default for every message this object does not handle.
@@ -75,7 +77,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
 
-    HWND hwnd_ = nullptr;          // not owned: the window owns itself; see ~Window
+    HWND hwnd_ = nullptr;            // not owned: the window owns itself; see ~Window
     WNDPROC controlProc_ = nullptr;  // a system control's own procedure when this object sits in front of it
     bool isDialog_ = false;
 };

@@ -18,15 +18,32 @@ std::string RandomScenario(std::mt19937& rng, std::size_t words) {
     for (std::size_t i = 0; i < words; ++i) {
         std::uint32_t w;
         switch (pick(rng)) {
-            case 0: case 1: w = 8; break;
-            case 2: w = 5; break;
-            case 3: w = 6; break;
-            case 4: w = 7; break;
-            case 5: case 6: w = 800 + rng() % 600; break;
-            case 7: w = rng(); break;
-            default: w = rng() % 16; break;
+            case 0:
+            case 1:
+                w = 8;
+                break;
+            case 2:
+                w = 5;
+                break;
+            case 3:
+                w = 6;
+                break;
+            case 4:
+                w = 7;
+                break;
+            case 5:
+            case 6:
+                w = 800 + rng() % 600;
+                break;
+            case 7:
+                w = rng();
+                break;
+            default:
+                w = rng() % 16;
+                break;
         }
-        for (int b = 0; b < 4; ++b) bytes += static_cast<char>(w >> (8 * b));
+        for (int b = 0; b < 4; ++b)
+            bytes += static_cast<char>(w >> (8 * b));
     }
     bytes.resize(bytes.size() - rng() % 4);  // often a partial last word
     return bytes;

@@ -37,7 +37,8 @@ public:
     bool Next(std::uint32_t& w) {
         if (pos_ > file_.size() || file_.size() - pos_ < 4) return false;
         w = 0;
-        for (int i = 3; i >= 0; --i) w = (w << 8) | static_cast<unsigned char>(file_[pos_ + i]);
+        for (int i = 3; i >= 0; --i)
+            w = (w << 8) | static_cast<unsigned char>(file_[pos_ + i]);
         pos_ += 4;
         return true;
     }
@@ -101,6 +102,7 @@ inline std::optional<bool> ReferenceLevel(std::string_view configIni) {
 struct ReferenceStage {
     std::int64_t highScore = 0;
     std::optional<std::string> exeValue;
+    std::size_t longestExeValue = 0;
 };
 
 inline ReferenceStage ReferenceStageIni(std::string_view ini) {
@@ -108,7 +110,8 @@ inline ReferenceStage ReferenceStageIni(std::string_view ini) {
     for (const std::string& line : ReferenceLines(ini)) {
         if (line.rfind("highscore=", 0) == 0) {
             std::size_t i = 10;
-            while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r'))) ++i;
+            while (i < line.size() && (line[i] == ' ' || (line[i] >= '\t' && line[i] <= '\r')))
+                ++i;
             bool negative = false;
             if (i < line.size() && (line[i] == '+' || line[i] == '-')) negative = line[i++] == '-';
             std::int64_t v = 0;
@@ -118,6 +121,7 @@ inline ReferenceStage ReferenceStageIni(std::string_view ini) {
             stage.highScore = std::max<std::int64_t>(INT32_MIN, std::min<std::int64_t>(INT32_MAX, v));
         } else if (line.rfind("exe=", 0) == 0) {
             stage.exeValue = line.substr(4);
+            stage.longestExeValue = std::max(stage.longestExeValue, stage.exeValue->size());
         }
     }
     return stage;

@@ -25,12 +25,12 @@ public:
         return Put32(32, startWord).Put32(36, static_cast<std::uint32_t>(hours));
     }
     ScenarioBytes& Scores(std::uint32_t normal, std::uint32_t expert) { return Put32(40, normal).Put32(44, expert); }
-    ScenarioBytes& Program(std::string_view name) {
-        return Put(76, std::string(8, '\0')).Put(76, name.substr(0, 8));
-    }
+    ScenarioBytes& Program(std::string_view name) { return Put(76, std::string(8, '\0')).Put(76, name.substr(0, 8)); }
     // A wind entry written at `offset` (marker 8, time, direction, speed).
     ScenarioBytes& WindAt(std::size_t offset, std::uint32_t time, std::int32_t dir, std::int32_t speed) {
-        return Put32(offset, 8).Put32(offset + 4, time).Put32(offset + 8, static_cast<std::uint32_t>(dir))
+        return Put32(offset, 8)
+            .Put32(offset + 4, time)
+            .Put32(offset + 8, static_cast<std::uint32_t>(dir))
             .Put32(offset + 12, static_cast<std::uint32_t>(speed));
     }
 

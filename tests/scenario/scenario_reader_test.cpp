@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
+#if defined(__linux__)
+#include <sys/resource.h>
+#endif
+
 #include "scenario/record_scan.h"
 #include "scenario_bytes.h"
 #include "support/temp_dir.h"
@@ -13,6 +20,17 @@ using test::ScenarioBytes;
 using test::Sj;
 
 constexpr ProgramName kNoProgram{};
+
+// The process's peak memory so far in KiB, where the platform tells it
+// cheaply; 0 elsewhere.
+long PeakMemoryKiB() {
+#if defined(__linux__)
+    rusage usage{};
+    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : 0;
+#else
+    return 0;
+#endif
+}
 constexpr ProgramName kPrevious{'o', 'l', 'd', 'g', 'a', 'm', 'e', '\0'};
 
 // "°" and "→" in CP932.
@@ -43,8 +61,10 @@ TEST_F(ScenarioReaderTest, ReadsEveryFieldOfAScenario) {
     ScenarioBytes s;
     s.Stage("Alpha Night B").Band(900, 2).Scores(15000, 23000).Program("qmz48");
     s.WindAt(96, 900, 270, 10).WindAt(112, 930, 280, 12).WindAt(128, 1000, 290, 15).WindAt(144, 1030, 300, 8);
-    for (int i = 0; i < 10; ++i) s.AppendRecord(5).AppendRecord(7);
-    for (int i = 0; i < 7; ++i) s.AppendRecord(6);
+    for (int i = 0; i < 10; ++i)
+        s.AppendRecord(5).AppendRecord(7);
+    for (int i = 0; i < 7; ++i)
+        s.AppendRecord(6);
 
     const ScenarioInfo info = Load(s.bytes());
     EXPECT_TRUE(info.succeeded);
@@ -129,13 +149,15 @@ TEST_F(ScenarioReaderTest, WordsOfAnEntryOutsideTheBandAreExaminedAsMarkers) {
 TEST_F(ScenarioReaderTest, ThreeEntriesToALine) {
     ScenarioBytes s;
     s.Band(1000, 1);
-    for (int i = 0; i < 3; ++i) s.AppendWind(1000 + i, 90, 5);
+    for (int i = 0; i < 3; ++i)
+        s.AppendWind(1000 + i, 90, 5);
     std::string three = Load(s.bytes()).windText;
     EXPECT_EQ(three.find("\r\n"), std::string::npos);
     EXPECT_EQ(three.size(), 3 * 19 - 3u);
     EXPECT_TRUE(three.ends_with("kt "));
 
-    for (int i = 3; i < 7; ++i) s.AppendWind(1000 + i, 90, 5);
+    for (int i = 3; i < 7; ++i)
+        s.AppendWind(1000 + i, 90, 5);
     const std::string seven = Load(s.bytes()).windText;
     EXPECT_EQ(seven.size(), 7 * 19 + 2 * 2 - 3u);
     EXPECT_EQ(seven.find("\r\n"), 3 * 19u);
@@ -152,8 +174,7 @@ TEST_F(ScenarioReaderTest, UnusualWindValuesKeepThePrintfForms) {
     ScenarioBytes s;
     s.Band(0, 0x7FFFFFFF / 100);  // an end hour so late that every small time is in the band
     s.AppendWind(5, -5, -1).AppendWind(123456, 1234, 123);
-    EXPECT_EQ(Load(s.bytes()).windText,
-              "00:05 -05" + kDeg + "-1kt " + kArrow + " 1234:56 1234" + kDeg + "123kt ");
+    EXPECT_EQ(Load(s.bytes()).windText, "00:05 -05" + kDeg + "-1kt " + kArrow + " 1234:56 1234" + kDeg + "123kt ");
 }
 
 TEST_F(ScenarioReaderTest, NegativeEndHourTakenAsUnsignedListsEverythingFromTheStart) {
@@ -187,7 +208,7 @@ TEST_F(ScenarioReaderTest, FlightRecordsAreCountedWordByWord) {
     // The flight scan does not know wind entries: their words are markers to it.
     ScenarioBytes wind;
     wind.Band(0, 1);
-    wind.AppendWind(5, 6, 7);  // 8, then a 5 that opens a record of 104 bytes
+    wind.AppendWind(5, 6, 7);                                    // 8, then a 5 that opens a record of 104 bytes
     wind.Put(wind.bytes().size() + 96, ScenarioBytes::Word(6));  // the word after that record
     EXPECT_EQ(Load(wind.bytes()).controlledFlights, 3);
 
@@ -334,10 +355,38 @@ TEST_F(ScenarioReaderTest, ManyMegabytesAreScannedInFull) {
     EXPECT_EQ(info.windText.size(), static_cast<std::size_t>(winds * 19 + (winds - 1) / 3 * 2 - 3));
 }
 
+TEST_F(ScenarioReaderTest, HugeSparseFileIsStreamed) {
+    // 256 MiB of nothing with a wind entry and a flight record at the very
+    // end: both are found, and the reading never holds the file in memory.
+    ScenarioBytes head;
+    head.Band(1000, 1);
+    dir_.WriteFile("port\\Big\\scenario\\big.sd3", head.bytes());
+    const std::uint64_t tail = 256ull << 20;
+    {
+        std::fstream f(std::filesystem::path(std::u8string(
+                           reinterpret_cast<const char8_t*>(dir_.Native("port\\Big\\scenario\\big.sd3").c_str()))),
+                       std::ios::in | std::ios::out | std::ios::binary);
+        f.seekp(static_cast<std::streamoff>(tail));
+        const std::string records = ScenarioBytes::Word(8) + ScenarioBytes::Word(1030) + ScenarioBytes::Word(90) +
+                                    ScenarioBytes::Word(12) + ScenarioBytes::Word(6);
+        f.write(records.data(), static_cast<std::streamsize>(records.size()));
+        ASSERT_TRUE(f.good());
+    }
+    const long before = PeakMemoryKiB();
+    test::ScopedWorkingDir cwd(dir_.path());
+    const ScenarioInfo info = ReadScenario("port\\Big\\scenario\\big.sd3", false, kNoProgram);
+    EXPECT_EQ(info.windText, "10:30 090" + kDeg + "12kt ");
+    EXPECT_EQ(info.controlledFlights, 2);
+    if (before > 0) {
+        EXPECT_LT(PeakMemoryKiB() - before, 64 * 1024);
+    }
+}
+
 TEST_F(ScenarioReaderTest, WindTextStopsAtItsLimit) {
     ScenarioBytes s;
     s.Band(0, 24);
-    for (std::uint32_t i = 0; i < kMaxWindEntries + 500; ++i) s.AppendWind(1000, 90, 4);
+    for (std::uint32_t i = 0; i < kMaxWindEntries + 500; ++i)
+        s.AppendWind(1000, 90, 4);
     s.AppendRecord(5);
     const ScenarioInfo info = Load(s.bytes());
     const std::size_t lines = kMaxWindEntries / 3;
@@ -346,10 +395,10 @@ TEST_F(ScenarioReaderTest, WindTextStopsAtItsLimit) {
 }
 
 TEST(DifficultyStars, IsTheCeilingOfD) {
-    EXPECT_EQ(DifficultyStars(12, 60, 16), Sj("★★"));    // D = 2.0
+    EXPECT_EQ(DifficultyStars(12, 60, 16), Sj("★★"));   // D = 2.0
     EXPECT_EQ(DifficultyStars(12, 60, 31), Sj("★★★"));  // D = 2.6
-    EXPECT_EQ(DifficultyStars(12, 60, 30), Sj("★★"));    // 30 bytes are not more than 30
-    EXPECT_EQ(DifficultyStars(1, 1000, 0), Sj("★"));     // D = 0.01
+    EXPECT_EQ(DifficultyStars(12, 60, 30), Sj("★★"));   // 30 bytes are not more than 30
+    EXPECT_EQ(DifficultyStars(1, 1000, 0), Sj("★"));    // D = 0.01
     EXPECT_EQ(DifficultyStars(0, 60, 100), "");
     EXPECT_EQ(DifficultyStars(-4, 60, 0), "");
     EXPECT_EQ(DifficultyStars(4, -60, 0), "");
@@ -360,14 +409,15 @@ TEST(DifficultyStars, IsTheCeilingOfD) {
 
 TEST(DifficultyStars, StopsAtOneHundred) {
     std::string hundred;
-    for (int i = 0; i < 100; ++i) hundred += "\x81\x9A";
-    EXPECT_EQ(DifficultyStars(600, 60, 0), hundred);               // D = 100 exactly
-    EXPECT_EQ(DifficultyStars(599, 60, 0).size(), 2 * 100u);       // D = 99.83
-    EXPECT_EQ(DifficultyStars(601, 60, 0), hundred);               // D = 100.17
-    EXPECT_EQ(DifficultyStars(1, 0, 0), hundred);                  // a zero-minute band: D infinite
-    EXPECT_EQ(DifficultyStars(INT32_MAX, 1, 31), hundred);         // billions
-    EXPECT_EQ(DifficultyStars(0, 0, 31), "");                      // 0 / 0 is NaN: no stars
-    EXPECT_EQ(DifficultyStars(-1, 0, 0), "");                      // minus infinity
+    for (int i = 0; i < 100; ++i)
+        hundred += "\x81\x9A";
+    EXPECT_EQ(DifficultyStars(600, 60, 0), hundred);          // D = 100 exactly
+    EXPECT_EQ(DifficultyStars(599, 60, 0).size(), 2 * 100u);  // D = 99.83
+    EXPECT_EQ(DifficultyStars(601, 60, 0), hundred);          // D = 100.17
+    EXPECT_EQ(DifficultyStars(1, 0, 0), hundred);             // a zero-minute band: D infinite
+    EXPECT_EQ(DifficultyStars(INT32_MAX, 1, 31), hundred);    // billions
+    EXPECT_EQ(DifficultyStars(0, 0, 31), "");                 // 0 / 0 is NaN: no stars
+    EXPECT_EQ(DifficultyStars(-1, 0, 0), "");                 // minus infinity
 }
 
 }  // namespace

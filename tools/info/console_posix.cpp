@@ -16,9 +16,15 @@ void WriteAll(int fd, std::string_view text) {
 
 }  // namespace
 
-void WriteOut(std::string_view utf8) { WriteAll(1, utf8); }
-void WriteErr(std::string_view utf8) { WriteAll(2, utf8); }
-bool SetWorkingDirectory(const std::string& utf8Path) { return ::chdir(utf8Path.c_str()) == 0; }
+void WriteOut(std::string_view utf8) {
+    WriteAll(1, utf8);
+}
+void WriteErr(std::string_view utf8) {
+    WriteAll(2, utf8);
+}
+bool SetWorkingDirectory(const std::string& utf8Path) {
+    return ::chdir(utf8Path.c_str()) == 0;
+}
 
 }  // namespace kolt::info
 

@@ -37,8 +37,12 @@ void Write(DWORD which, std::string_view utf8) {
 
 }  // namespace
 
-void WriteOut(std::string_view utf8) { Write(STD_OUTPUT_HANDLE, utf8); }
-void WriteErr(std::string_view utf8) { Write(STD_ERROR_HANDLE, utf8); }
+void WriteOut(std::string_view utf8) {
+    Write(STD_OUTPUT_HANDLE, utf8);
+}
+void WriteErr(std::string_view utf8) {
+    Write(STD_ERROR_HANDLE, utf8);
+}
 
 bool SetWorkingDirectory(const std::string& utf8Path) {
     const std::u16string wide = Utf8ToUtf16(utf8Path);
@@ -51,7 +55,8 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view arg = argv[i];
-        args.push_back(kolt::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(arg.data()), arg.size())));
+        args.push_back(
+            kolt::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(arg.data()), arg.size())));
     }
     return kolt::info::Run(args);
 }

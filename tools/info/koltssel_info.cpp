@@ -38,7 +38,9 @@ struct Options {
     std::vector<std::string> paths;  // CP932
 };
 
-std::string Utf8(std::string_view cp932) { return Cp932ToUtf8(cp932); }
+std::string Utf8(std::string_view cp932) {
+    return Cp932ToUtf8(cp932);
+}
 
 void Error(std::string_view utf8) {
     WriteErr("koltssel-info: ");
@@ -96,18 +98,30 @@ std::string Pad(std::string_view cp932, std::size_t width) {
     return s;
 }
 
-std::string Label(std::string_view utf8Label) { return Pad(*Utf8ToCp932(utf8Label), 16); }
+std::string Label(std::string_view utf8Label) {
+    return Pad(*Utf8ToCp932(utf8Label), 16);
+}
 
 std::string JsonString(std::string_view utf8) {
     std::string out = "\"";
     for (const char ch : utf8) {
         const auto c = static_cast<unsigned char>(ch);
         switch (c) {
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
             default:
                 if (c < 0x20) {
                     char esc[8];
@@ -127,9 +141,7 @@ std::string Json(const ScenarioInfo& s) {
         if (j.size() > 1) j += ",";
         j += "\"" + std::string(key) + "\":" + JsonString(Utf8(cp932));
     };
-    auto number = [&](const char* key, const std::string& digits) {
-        j += ",\"" + std::string(key) + "\":" + digits;
-    };
+    auto number = [&](const char* key, const std::string& digits) { j += ",\"" + std::string(key) + "\":" + digits; };
     text("path", s.path);
     text("portName", s.portName);
     text("scenarioArguments", s.scenarioArguments);
@@ -179,7 +191,8 @@ std::string FormText(const ScenarioInfo& s) {
 std::string CsvField(std::string_view utf8) {
     if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) return std::string(utf8);
     std::string out = "\"";
-    for (const char c : utf8) out += c == '"' ? std::string("\"\"") : std::string(1, c);
+    for (const char c : utf8)
+        out += c == '"' ? std::string("\"\"") : std::string(1, c);
     return out + "\"";
 }
 
@@ -195,7 +208,8 @@ int List(const Catalogue& catalogue) {
     std::string out;
     for (const PortEntry& port : catalogue) {
         out += Utf8(port.portName) + "\n";
-        for (const std::string& file : port.scenarioFiles) out += "    " + Utf8(file) + "\n";
+        for (const std::string& file : port.scenarioFiles)
+            out += "    " + Utf8(file) + "\n";
     }
     WriteOut(out);
     return 0;
@@ -239,8 +253,8 @@ int Table(const Catalogue& catalogue, bool csv) {
             const ScenarioInfo s = ReadScenario(MakeScenarioPath(port.portName, file), expert, previous);
             previous = s.programName;
             const std::string stars = csv ? std::to_string(s.difficultyStars.size() / 2) : s.difficultyStars;
-            rows.push_back({{port.portName, file, s.stageName, s.timeBandText, DecimalText(s.controlledFlights),
-                             stars, DecimalText(s.clearScore), DecimalText(s.highScore)}});
+            rows.push_back({{port.portName, file, s.stageName, s.timeBandText, DecimalText(s.controlledFlights), stars,
+                             DecimalText(s.clearScore), DecimalText(s.highScore)}});
         }
     }
     std::string out;
@@ -254,12 +268,14 @@ int Table(const Catalogue& catalogue, bool csv) {
     } else {
         std::vector<std::size_t> width(rows[0].cells.size(), 0);
         for (const Row& row : rows)
-            for (std::size_t c = 0; c < row.cells.size(); ++c) width[c] = std::max(width[c], row.cells[c].size());
+            for (std::size_t c = 0; c < row.cells.size(); ++c)
+                width[c] = std::max(width[c], row.cells[c].size());
         for (const Row& row : rows) {
             std::string line;
             for (std::size_t c = 0; c < row.cells.size(); ++c)
                 line += Pad(row.cells[c], c + 1 < row.cells.size() ? width[c] + 2 : 0);
-            while (!line.empty() && line.back() == ' ') line.pop_back();
+            while (!line.empty() && line.back() == ' ')
+                line.pop_back();
             out += line + "\n";
         }
     }
@@ -286,7 +302,7 @@ int Run(const std::vector<std::string>& args) {
         Error("the game folder cannot be opened: " + o.gameDir);
         return 1;
     }
-    if (!fs::BeginSearch("port\\*")) {  // even an empty port folder has "." and ".."
+    if (!fs::BeginSearch("port\\*")) {                                   // even an empty port folder has "." and ".."
         Error("シナリオファイルフォルダのパスが見つかりません (port)");  // the selector's own message
         return 1;
     }

@@ -1,0 +1,45 @@
+// CMainFrame: the program's one top-level window. Menu, toolbar and status bar
+// come from the frame layer; the client area is a 1 x 2 splitter with the
+// stage tree on the left and the property form on the right. Of its own it
+// passes a selected scenario from the tree to the form (WM_SELECT_SCENARIO)
+// and carries out the refresh command.
+#pragma once
+
+#include <windows.h>
+
+#include "win/frame_window.h"
+#include "win/handles.h"
+#include "win/splitter.h"
+
+namespace kolt {
+
+class CStageTree;
+class CPropertyForm;
+
+// The program's one message of its own: sent (never posted) by the stage tree
+// with the address of its ScenarioPath in wParam, valid during the call only.
+inline constexpr UINT WM_SELECT_SCENARIO = WM_USER + 101;
+
+class CMainFrame : public win::FrameWindow {
+public:
+    static const win::MessageMap& Messages();
+    const win::MessageMap& GetMessageMap() const override { return Messages(); }
+
+    CStageTree* stageTree() const;
+    CPropertyForm* propertyForm() const;
+
+protected:
+    bool OnCreateClient() override;
+
+private:
+    win::Result OnCreate(WPARAM, LPARAM);
+    win::Result OnSelectScenario(WPARAM, LPARAM);
+    void OnRefreshCatalogue();
+
+    win::StatusBar statusBar_;
+    win::DockToolBar toolBar_;
+    win::StaticSplitter splitter_;
+    win::IconHandle smallIcon_;  // the large icon is a shared resource
+};
+
+}  // namespace kolt

@@ -1,0 +1,302 @@
+#include "win/frame_window.h"
+
+#include <commctrl.h>
+
+#include "win/application.h"
+#include "win/splitter.h"
+#include "win/text.h"
+
+namespace kolt::win {
+namespace {
+constexpr UINT kSetMessageString = 0x0362;  // a prompt to show, posted to ourselves
+constexpr int kDockMargin = 24;             // how near an edge a dropped bar docks
+
+BOOL CALLBACK SendInitialUpdate(HWND child, LPARAM) {
+    if (auto* view = dynamic_cast<View*>(Window::FromHandle(child))) view->OnInitialUpdate();
+    return TRUE;
+}
+}  // namespace
+
+const MessageMap& FrameWindow::Messages() {
+    static constexpr MessageEntry kEntries[] = {
+        OnMessage<&FrameWindow::OnCreate>(WM_CREATE),
+        OnMessage<&FrameWindow::OnSize>(WM_SIZE),
+        OnMessage<&FrameWindow::OnSetFocus>(WM_SETFOCUS),
+        OnMessage<&FrameWindow::OnInitMenuPopup>(WM_INITMENUPOPUP),
+        OnMessage<&FrameWindow::OnMenuSelect>(WM_MENUSELECT),
+        OnMessage<&FrameWindow::OnNotifyMessage>(WM_NOTIFY),
+        OnMessage<&FrameWindow::OnSetMessageString>(kSetMessageString),
+        OnMessage<&FrameWindow::OnNcDestroy>(WM_NCDESTROY),
+        OnCommand<&FrameWindow::OnViewToolBar>(ID_VIEW_TOOLBAR),
+        OnCommand<&FrameWindow::OnViewStatusBar>(ID_VIEW_STATUS_BAR),
+        OnCommand<&FrameWindow::OnNextPane>(ID_NEXT_PANE),
+        OnCommand<&FrameWindow::OnPrevPane>(ID_PREV_PANE),
+        OnUpdateUi<&FrameWindow::OnUpdateViewToolBar>(ID_VIEW_TOOLBAR),
+        OnUpdateUi<&FrameWindow::OnUpdateViewStatusBar>(ID_VIEW_STATUS_BAR),
+        OnUpdateUi<&FrameWindow::OnUpdateKeyIndicator>(ID_INDICATOR_CAPS),
+        OnUpdateUi<&FrameWindow::OnUpdateKeyIndicator>(ID_INDICATOR_NUM),
+        OnUpdateUi<&FrameWindow::OnUpdateKeyIndicator>(ID_INDICATOR_SCRL),
+    };
+    static constexpr MessageMap kMap{&Window::Messages, kEntries};
+    return kMap;
+}
+
+bool FrameWindow::LoadFrame(UINT id, DWORD style) {
+    HINSTANCE module = GetModuleHandleW(nullptr);
+    // No class style, cursor, background or icon: the client area is covered
+    // by the bars and the splitter, and the icon is set when the client is built.
+    const wchar_t* cls = RegisterClass(L"KoltFrame", 0, nullptr, nullptr, nullptr);
+    accelerators_ = LoadAcceleratorsW(module, MAKEINTRESOURCEW(id));
+    HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(id));  // owned by the window once it exists
+    const std::string title = LoadStringCp932(id).value_or(std::string());
+    if (!CreateAt(0, cls, title, style & ~kAddToTitle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                  nullptr, reinterpret_cast<UINT_PTR>(menu))) {
+        if (menu && !hwnd()) DestroyMenu(menu);
+        return false;
+    }
+    // Every view gets its initial update once the whole frame exists.
+    EnumChildWindows(hwnd(), &SendInitialUpdate, 0);
+    RecalcLayout();
+    return true;
+}
+
+Result FrameWindow::OnCreate(WPARAM, LPARAM) {
+    if (!OnCreateClient()) return -1;
+    // The message pane starts with the idle text once the loop runs.
+    PostMessageW(hwnd(), kSetMessageString, IDS_IDLEMESSAGE, 0);
+    return 0;
+}
+
+Result FrameWindow::OnNcDestroy(WPARAM, LPARAM) {
+    if (Application* app = Application::Instance(); app && app->mainWnd() == this) PostQuitMessage(0);
+    return std::nullopt;
+}
+
+StatusBar* FrameWindow::statusBar() const {
+    return dynamic_cast<StatusBar*>(FromHandle(GetDlgItem(hwnd(), IDW_STATUS_BAR)));
+}
+
+void FrameWindow::SetMessageText(std::string_view cp932) {
+    if (StatusBar* bar = statusBar()) bar->SetPaneText(0, cp932);
+}
+
+void FrameWindow::SetStatusPaneText(std::string text, std::size_t pane) {
+    if (StatusBar* bar = statusBar()) bar->SetPaneText(pane, text);
+}
+
+void FrameWindow::ResetStatusPaneText(std::size_t pane) {
+    StatusBar* bar = statusBar();
+    if (!bar) return;
+    const UINT id = bar->IndicatorId(pane);
+    bar->SetPaneText(pane, id ? LoadStringCp932(id).value_or(std::string()) : std::string());
+}
+
+std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
+    const std::wstring text = LoadStringWide(id).value_or(std::wstring());
+    const std::size_t newline = text.find(L'\n');
+    if (tooltip) return newline == std::wstring::npos ? std::wstring() : text.substr(newline + 1);
+    return text.substr(0, newline);
+}
+
+void FrameWindow::ShowPrompt(UINT id) {
+    SetMessageText(Narrow(PromptText(id, false)));
+}
+
+Result FrameWindow::OnSetMessageString(WPARAM id, LPARAM) {
+    ShowPrompt(static_cast<UINT>(id));
+    return 0;
+}
+
+void FrameWindow::RecalcLayout() {
+    if (!hwnd()) return;
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) rc.bottom -= bar->Layout(rc);
+    if (toolBar_ && toolBar_->side() != DockSide::Floating && toolBar_->IsShown()) {
+        const DockSide side = toolBar_->side();
+        const bool vertical = side == DockSide::Left || side == DockSide::Right;
+        const SIZE s = toolBar_->DockedSize(vertical);
+        RECT bar = rc;
+        switch (side) {
+            case DockSide::Top:
+                bar.bottom = rc.top + s.cy, rc.top = bar.bottom;
+                break;
+            case DockSide::Bottom:
+                bar.top = rc.bottom - s.cy, rc.bottom = bar.top;
+                break;
+            case DockSide::Left:
+                bar.right = rc.left + s.cx, rc.left = bar.right;
+                break;
+            case DockSide::Right:
+                bar.left = rc.right - s.cx, rc.right = bar.left;
+                break;
+            case DockSide::Floating:
+                break;
+        }
+        SetWindowPos(toolBar_->hwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(toolBar_->hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    }
+    if (HWND client = GetDlgItem(hwnd(), IDW_PANE_FIRST))
+        SetWindowPos(client, nullptr, rc.left, rc.top, std::max<LONG>(0, rc.right - rc.left),
+                     std::max<LONG>(0, rc.bottom - rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void FrameWindow::DockControlBar(DockToolBar& bar, DockSide side) {
+    toolBar_ = &bar;
+    bar.Dock(side == DockSide::Floating ? DockSide::Top : side);
+}
+
+DockSide FrameWindow::DockSideAt(POINT screen) const {
+    RECT rc{};
+    GetClientRect(hwnd(), &rc);
+    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) {
+        RECT s{};
+        GetWindowRect(bar->hwnd(), &s);
+        rc.bottom -= s.bottom - s.top;
+    }
+    MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    RECT nearby = rc;
+    InflateRect(&nearby, kDockMargin, kDockMargin);
+    if (!PtInRect(&nearby, screen)) return DockSide::Floating;
+    if (screen.y < rc.top + kDockMargin) return DockSide::Top;
+    if (screen.y >= rc.bottom - kDockMargin) return DockSide::Bottom;
+    if (screen.x < rc.left + kDockMargin) return DockSide::Left;
+    if (screen.x >= rc.right - kDockMargin) return DockSide::Right;
+    return DockSide::Floating;
+}
+
+Result FrameWindow::OnSize(WPARAM, LPARAM) {
+    RecalcLayout();
+    return 0;
+}
+
+// The frame keeps the focus itself when it is activated: no pane gets it until
+// the user clicks into one.
+Result FrameWindow::OnSetFocus(WPARAM, LPARAM) {
+    return 0;
+}
+
+bool FrameWindow::TranslateAccelerators(MSG& msg) {
+    if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST || !accelerators_) return false;
+    return TranslateAcceleratorW(hwnd(), accelerators_, &msg) != 0;
+}
+
+bool FrameWindow::PreTranslateMessage(MSG& msg) {
+    return TranslateAccelerators(msg);
+}
+
+bool FrameWindow::RouteCommand(UINT id, UINT code) {
+    Application* app = Application::Instance();
+    if (code == 0) {
+        // A menu item, accelerator or button may be out of date: a command that
+        // is disabled now does nothing.
+        CommandUi ui{id};
+        RouteUpdate(ui);
+        if (!ui.enabled.value_or(false)) return true;
+    }
+    return RouteCommandTo({this, activeView_, app}, id, code);
+}
+
+void FrameWindow::RouteUpdate(CommandUi& ui) {
+    ResolveCommandUi({this, activeView_, Application::Instance()}, ui);
+}
+
+Result FrameWindow::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
+    if (HIWORD(lParam)) return std::nullopt;  // the window menu is the system's
+    auto menu = reinterpret_cast<HMENU>(wParam);
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators and popups
+        CommandUi ui{id};
+        RouteUpdate(ui);
+        EnableMenuItem(menu, static_cast<UINT>(i),
+                       MF_BYPOSITION | (ui.enabled.value_or(false) ? MF_ENABLED : MF_GRAYED));
+        if (ui.checked)
+            CheckMenuItem(menu, static_cast<UINT>(i), MF_BYPOSITION | (*ui.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+    return 0;
+}
+
+Result FrameWindow::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
+    const UINT item = LOWORD(wParam);
+    const UINT flags = HIWORD(wParam);
+    if (flags == 0xFFFF && lParam == 0) {
+        ShowPrompt(IDS_IDLEMESSAGE);  // the menu closed
+    } else if (flags & (MF_POPUP | MF_SEPARATOR)) {
+        SetMessageText("");
+    } else if (flags & MF_SYSMENU) {
+        ShowPrompt(IDS_SCFIRST + ((item & 0x0FFF) >> 4));
+    } else {
+        ShowPrompt(item);
+    }
+    return 0;
+}
+
+Result FrameWindow::OnNotifyMessage(WPARAM, LPARAM lParam) {
+    auto& hdr = *reinterpret_cast<NMHDR*>(lParam);
+    if (hdr.code == TTN_GETDISPINFOW) {
+        auto& info = reinterpret_cast<NMTTDISPINFOW&>(hdr);
+        tooltip_ = PromptText(static_cast<UINT>(hdr.idFrom), true);
+        info.lpszText = tooltip_.data();
+        return 0;
+    }
+    if (toolBar_ && hdr.hwndFrom == toolBar_->hwnd() && hdr.code == TBN_HOTITEMCHANGE) {
+        const auto& hot = reinterpret_cast<NMTBHOTITEM&>(hdr);
+        // Fly-by prompt while the mouse is over a button; idle text once it leaves.
+        ShowPrompt((hot.dwFlags & HICF_LEAVING) ? IDS_IDLEMESSAGE : static_cast<UINT>(hot.idNew));
+        return 0;
+    }
+    return std::nullopt;
+}
+
+void FrameWindow::OnViewToolBar() {
+    if (toolBar_) toolBar_->Show(!toolBar_->IsShown());
+}
+
+void FrameWindow::OnViewStatusBar() {
+    if (StatusBar* bar = statusBar()) {
+        ShowWindow(bar->hwnd(), IsWindowVisible(bar->hwnd()) ? SW_HIDE : SW_SHOWNA);
+        RecalcLayout();
+    }
+}
+
+void FrameWindow::OnUpdateViewToolBar(CommandUi& ui) {
+    ui.Enable(toolBar_ != nullptr);
+    ui.SetCheck(toolBar_ && toolBar_->IsShown());
+}
+
+void FrameWindow::OnUpdateViewStatusBar(CommandUi& ui) {
+    StatusBar* bar = statusBar();
+    ui.Enable(bar != nullptr);
+    ui.SetCheck(bar && (GetWindowLongPtrW(bar->hwnd(), GWL_STYLE) & WS_VISIBLE));
+}
+
+void FrameWindow::OnUpdateKeyIndicator(CommandUi& ui) {
+    const int key = ui.id == ID_INDICATOR_CAPS ? VK_CAPITAL : ui.id == ID_INDICATOR_NUM ? VK_NUMLOCK : VK_SCROLL;
+    ui.Enable((GetKeyState(key) & 1) != 0);
+}
+
+void FrameWindow::OnNextPane() {
+    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
+        splitter->ActivateNext(false);
+}
+
+void FrameWindow::OnPrevPane() {
+    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
+        splitter->ActivateNext(true);
+}
+
+void FrameWindow::OnIdleUpdate() {
+    if (toolBar_ && toolBar_->IsShown()) toolBar_->UpdateButtons();
+    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) {
+        for (std::size_t pane = 1; pane < bar->paneCount(); ++pane) {
+            CommandUi ui{bar->IndicatorId(pane)};
+            RouteUpdate(ui);
+            bar->ShowIndicator(pane, ui.enabled.value_or(false));
+        }
+    }
+}
+
+}  // namespace kolt::win

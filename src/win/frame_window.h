@@ -1,0 +1,95 @@
+// A top-level frame: menu, accelerators, a docking toolbar, a status bar with
+// the message pane and the key indicators, and one client window (the
+// splitter, child id 59648) in the space the bars leave.
+//
+// Commands travel frame -> active pane -> application object. Menu items and
+// toolbar buttons show the command-UI state found along that route: a
+// command with no handler anywhere is disabled, and choosing it does nothing.
+// Prompts for the message pane and tooltips come from the string table: the
+// text before "\n" and the text after it. The message pane shows "レディ"
+// (string 57345) when nothing is being tracked.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "win/framework_ids.h"
+#include "win/status_bar.h"
+#include "win/tool_bar.h"
+#include "win/view.h"
+#include "win/window.h"
+
+namespace kolt::win {
+
+class FrameWindow : public Window {
+public:
+    // The frame style that would add a document name to the caption; there
+    // is never a document, so it changes nothing but is accepted.
+    static constexpr DWORD kAddToTitle = 0x8000;
+
+    static const MessageMap& Messages();
+    const MessageMap& GetMessageMap() const override { return Messages(); }
+
+    // Creates the window with menu, accelerators, caption (string) and class
+    // of resource `id`, then gives every view its initial update.
+    bool LoadFrame(UINT id, DWORD style);
+
+    void SetMessageText(std::string_view cp932);
+    // Sets a status pane's text and redraws it.
+    void SetStatusPaneText(std::string text, std::size_t pane);
+    // Sets a status pane back to the string numbered by its indicator id, or
+    // to empty text when there is no such string (pane 0: indicator id 0).
+    void ResetStatusPaneText(std::size_t pane);
+    void ShowPrompt(UINT id);  // the prompt of a command, or the idle text for IDS_IDLEMESSAGE
+    StatusBar* statusBar() const;
+
+    View* activeView() const { return activeView_; }
+    void SetActiveView(View* view) { activeView_ = view; }
+
+    void RecalcLayout();
+    void DockControlBar(DockToolBar& bar, DockSide side = DockSide::Top);
+    // The edge a bar dropped at this screen point docks to, or Floating.
+    DockSide DockSideAt(POINT screen) const;
+
+    bool PreTranslateMessage(MSG& msg) override;
+    bool TranslateAccelerators(MSG& msg);
+    // Idle work: toolbar buttons and status indicators follow their command UI.
+    void OnIdleUpdate();
+
+    bool RouteCommand(UINT id, UINT code) override;
+    void RouteUpdate(CommandUi& ui) override;
+
+    // The prompt (before "\n") or tooltip (after it) of string `id`.
+    static std::wstring PromptText(UINT id, bool tooltip);
+
+protected:
+    // Builds the client area inside WM_CREATE; false fails the creation.
+    virtual bool OnCreateClient() { return true; }
+    // The base creation step; a derived OnCreate calls it first.
+    Result OnCreate(WPARAM, LPARAM);
+
+private:
+    Result OnSize(WPARAM, LPARAM);
+    Result OnSetFocus(WPARAM, LPARAM);
+    Result OnInitMenuPopup(WPARAM, LPARAM);
+    Result OnMenuSelect(WPARAM, LPARAM);
+    Result OnNotifyMessage(WPARAM, LPARAM);
+    Result OnSetMessageString(WPARAM, LPARAM);
+    Result OnNcDestroy(WPARAM, LPARAM);
+    void OnViewToolBar();
+    void OnViewStatusBar();
+    void OnUpdateViewToolBar(CommandUi& ui);
+    void OnUpdateViewStatusBar(CommandUi& ui);
+    void OnUpdateKeyIndicator(CommandUi& ui);
+    void OnNextPane();
+    void OnPrevPane();
+
+    HACCEL accelerators_ = nullptr;   // a resource: freed with the module
+    View* activeView_ = nullptr;      // not owned
+    DockToolBar* toolBar_ = nullptr;  // not owned: a member of the derived frame
+    std::wstring tooltip_;            // keeps the tooltip text alive while it shows
+};
+
+}  // namespace kolt::win

@@ -1,0 +1,135 @@
+#include "win/splitter.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "win/frame_window.h"
+#include "win/handles.h"
+
+namespace kolt::win {
+
+const MessageMap& StaticSplitter::Messages() {
+    static constexpr MessageEntry kEntries[] = {
+        OnMessage<&StaticSplitter::OnSize>(WM_SIZE),
+        OnMessage<&StaticSplitter::OnPaint>(WM_PAINT),
+        OnMessage<&StaticSplitter::OnSetCursor>(WM_SETCURSOR),
+        OnMessage<&StaticSplitter::OnLButtonDown>(WM_LBUTTONDOWN),
+        OnMessage<&StaticSplitter::OnMouseMove>(WM_MOUSEMOVE),
+        OnMessage<&StaticSplitter::OnLButtonUp>(WM_LBUTTONUP),
+        OnMessage<&StaticSplitter::OnCaptureChanged>(WM_CAPTURECHANGED),
+    };
+    static constexpr MessageMap kMap{&Window::Messages, kEntries};
+    return kMap;
+}
+
+bool StaticSplitter::CreateStatic(HWND parent, UINT id) {
+    const wchar_t* cls =
+        RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    RECT rect{};
+    GetClientRect(parent, &rect);
+    return Create(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);
+}
+
+bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial) {
+    if (row != 0 || column < 0 || column > 1 || !view) return false;
+    RECT rect{0, 0, initial.cx, initial.cy};
+    if (column == 1) OffsetRect(&rect, firstWidth_ + kBarWidth, 0);
+    if (!view->CreateView(hwnd(), kFirstPaneId + static_cast<UINT>(column), rect)) return false;
+    if (column == 0) firstWidth_ = initial.cx;
+    panes_[static_cast<std::size_t>(column)] = std::move(view);
+    return true;
+}
+
+View* StaticSplitter::GetPane(int row, int column) const {
+    if (row != 0 || column < 0 || column > 1) return nullptr;
+    return panes_[static_cast<std::size_t>(column)].get();
+}
+
+void StaticSplitter::ActivateNext(bool previous) {
+    // With two panes the next and the previous pane are the same: the other one.
+    HWND focus = GetFocus();
+    int current = -1;
+    for (int i = 0; i < 2; ++i) {
+        View* pane = panes_[static_cast<std::size_t>(i)].get();
+        if (pane && pane->hwnd() && (focus == pane->hwnd() || IsChild(pane->hwnd(), focus))) current = i;
+    }
+    int next = current < 0 ? (previous ? 1 : 0) : 1 - current;
+    if (View* pane = panes_[static_cast<std::size_t>(next)].get()) {
+        SetFocus(pane->hwnd());
+        if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(TopLevel()))) frame->SetActiveView(pane);
+    }
+}
+
+void StaticSplitter::SetColumnWidth(int width) {
+    firstWidth_ = std::max(0, width);
+    RecalcLayout();
+}
+
+RECT StaticSplitter::BarRect() const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    return {firstWidth_, 0, firstWidth_ + kBarWidth, client.bottom};
+}
+
+void StaticSplitter::RecalcLayout() {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    firstWidth_ = std::clamp(firstWidth_, 0, std::max<int>(0, client.right - kBarWidth));
+    if (View* left = panes_[0].get())
+        SetWindowPos(left->hwnd(), nullptr, 0, 0, firstWidth_, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (View* right = panes_[1].get()) {
+        const int x = firstWidth_ + kBarWidth;
+        SetWindowPos(right->hwnd(), nullptr, x, 0, std::max<int>(0, client.right - x), client.bottom,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    RECT bar = BarRect();
+    InvalidateRect(hwnd(), &bar, TRUE);
+}
+
+Result StaticSplitter::OnSize(WPARAM, LPARAM) {
+    RecalcLayout();
+    return 0;
+}
+
+Result StaticSplitter::OnPaint(WPARAM, LPARAM) {
+    PaintDc dc(hwnd());
+    RECT bar = BarRect();
+    FillRect(dc.get(), &bar, GetSysColorBrush(COLOR_BTNFACE));
+    return 0;
+}
+
+Result StaticSplitter::OnSetCursor(WPARAM wParam, LPARAM lParam) {
+    if (reinterpret_cast<HWND>(wParam) == hwnd() && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_SIZEWE));
+        return TRUE;
+    }
+    return std::nullopt;
+}
+
+Result StaticSplitter::OnLButtonDown(WPARAM, LPARAM lParam) {
+    const POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    RECT bar = BarRect();
+    if (!PtInRect(&bar, pt)) return 0;
+    dragging_ = true;
+    dragOffset_ = pt.x - firstWidth_;
+    SetCapture(hwnd());
+    return 0;
+}
+
+Result StaticSplitter::OnMouseMove(WPARAM, LPARAM lParam) {
+    if (dragging_) SetColumnWidth(GET_X_LPARAM(lParam) - dragOffset_);
+    return 0;
+}
+
+Result StaticSplitter::OnLButtonUp(WPARAM, LPARAM) {
+    if (dragging_) ReleaseCapture();
+    return 0;
+}
+
+Result StaticSplitter::OnCaptureChanged(WPARAM, LPARAM) {
+    dragging_ = false;
+    return 0;
+}
+
+}  // namespace kolt::win

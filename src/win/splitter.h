@@ -1,0 +1,50 @@
+// A static splitter of one row and two columns: two panes side by side with a
+// bar between them that the user drags. Panes are found by row and column and
+// carry the child ids 59648 + column, so they can be found by id as well.
+#pragma once
+
+#include <windows.h>
+
+#include <array>
+#include <memory>
+
+#include "win/view.h"
+
+namespace kolt::win {
+
+class StaticSplitter : public Window {
+public:
+    static constexpr UINT kFirstPaneId = 0xE900;  // 59648
+
+    static const MessageMap& Messages();
+    const MessageMap& GetMessageMap() const override { return Messages(); }
+
+    bool CreateStatic(HWND parent, UINT id);
+    // Creates pane (row 0, column) from `view`, `width` pixels wide at first.
+    bool CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial);
+    View* GetPane(int row, int column) const;
+
+    // Moves the focus to the other pane (F6 and Shift+F6).
+    void ActivateNext(bool previous);
+    int columnWidth() const { return firstWidth_; }
+    void SetColumnWidth(int width);
+    void RecalcLayout();
+
+private:
+    Result OnSize(WPARAM, LPARAM);
+    Result OnPaint(WPARAM, LPARAM);
+    Result OnSetCursor(WPARAM, LPARAM);
+    Result OnLButtonDown(WPARAM, LPARAM);
+    Result OnMouseMove(WPARAM, LPARAM);
+    Result OnLButtonUp(WPARAM, LPARAM);
+    Result OnCaptureChanged(WPARAM, LPARAM);
+    RECT BarRect() const;
+
+    static constexpr int kBarWidth = 6;
+    std::array<std::unique_ptr<View>, 2> panes_;
+    int firstWidth_ = 0;
+    bool dragging_ = false;
+    int dragOffset_ = 0;
+};
+
+}  // namespace kolt::win

@@ -1,0 +1,83 @@
+#include "win/status_bar.h"
+
+#include <commctrl.h>
+
+#include "win/handles.h"
+#include "win/text.h"
+
+namespace kolt::win {
+
+bool StatusBar::Create(HWND parent, UINT id) {
+    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, parent, id);
+}
+
+bool StatusBar::SetIndicators(std::vector<UINT> ids) {
+    if (ids.empty()) return false;
+    indicators_ = std::move(ids);
+    indicatorTexts_.clear();
+    widths_.clear();
+    WindowDc dc(hwnd());
+    HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    for (UINT id : indicators_) {
+        std::wstring text = id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring();
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        widths_.push_back(size.cx + 12);
+        indicatorTexts_.push_back(std::move(text));
+    }
+    SelectObject(dc.get(), old);
+    RECT client{};
+    GetClientRect(GetParent(hwnd()), &client);
+    Layout(client);
+    return true;
+}
+
+int StatusBar::Layout(const RECT& parentClient) {
+    // The control fits itself to the bottom of its parent, at its font's height.
+    SendMessageW(hwnd(), WM_SIZE, 0, 0);
+    RECT own{};
+    GetWindowRect(hwnd(), &own);
+    const int height = own.bottom - own.top;
+    const int width = parentClient.right - parentClient.left;
+    // Right edges of the parts: the indicators keep their widths from the right.
+    const int grip = GetSystemMetrics(SM_CXVSCROLL);
+    std::vector<int> edges(indicators_.size());
+    int right = width - grip;
+    for (std::size_t i = indicators_.size(); i-- > 1;) {
+        edges[i] = right;
+        right -= widths_[i];
+    }
+    if (!edges.empty()) {
+        edges[0] = right > 0 ? right : 0;
+        edges.back() = -1;
+    }
+    SendMessageW(hwnd(), SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
+    return height;
+}
+
+void StatusBar::SetPaneText(std::size_t pane, std::string_view cp932) {
+    const std::wstring text = Wide(cp932);
+    SendMessageW(hwnd(), SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(text.c_str()));
+    UpdateWindow(hwnd());
+}
+
+std::string StatusBar::PaneText(std::size_t pane) const {
+    const LRESULT info = SendMessageW(hwnd(), SB_GETTEXTLENGTHW, pane, 0);
+    std::wstring text(LOWORD(info) + 1u, L'\0');
+    SendMessageW(hwnd(), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(LOWORD(info));
+    return Narrow(text);
+}
+
+void StatusBar::ShowIndicator(std::size_t pane, bool on) {
+    if (pane == 0 || pane >= indicators_.size()) return;
+    const std::wstring& want = on ? indicatorTexts_[pane] : std::wstring();
+    const LRESULT info = SendMessageW(hwnd(), SB_GETTEXTLENGTHW, pane, 0);
+    std::wstring current(LOWORD(info) + 1u, L'\0');
+    SendMessageW(hwnd(), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(current.data()));
+    current.resize(LOWORD(info));
+    // Setting the same text again would only make the bar flicker at every idle.
+    if (current != want) SendMessageW(hwnd(), SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(want.c_str()));
+}
+
+}  // namespace kolt::win

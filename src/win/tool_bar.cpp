@@ -1,0 +1,435 @@
+#include "win/tool_bar.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "win/frame_window.h"
+#include "win/handles.h"
+
+namespace kolt::win {
+
+// The small tool window a floating bar lives in. Closing it hides the bar;
+// double-clicking its caption docks the bar where it was last docked;
+// dragging it onto an edge of the frame docks it there.
+class DockToolBar::FloatFrame : public Window {
+public:
+    explicit FloatFrame(DockToolBar& bar) : bar_(bar) {}
+
+    static const MessageMap& Messages() {
+        static constexpr MessageEntry kEntries[] = {
+            OnMessage<&FloatFrame::OnSize>(WM_SIZE),
+            OnMessage<&FloatFrame::OnSizing>(WM_SIZING),
+            OnMessage<&FloatFrame::OnClose>(WM_CLOSE),
+            OnMessage<&FloatFrame::OnNcLButtonDblClk>(WM_NCLBUTTONDBLCLK),
+            OnMessage<&FloatFrame::OnEnterSizeMove>(WM_ENTERSIZEMOVE),
+            OnMessage<&FloatFrame::OnExitSizeMove>(WM_EXITSIZEMOVE),
+            OnMessage<&FloatFrame::OnMoving>(WM_MOVING),
+        };
+        static constexpr MessageMap kMap{&Window::Messages, kEntries};
+        return kMap;
+    }
+    const MessageMap& GetMessageMap() const override { return Messages(); }
+
+    bool Create(HWND owner) {
+        const wchar_t* cls = RegisterClass(L"KoltFloatBar", CS_DBLCLKS, LoadCursorW(nullptr, IDC_ARROW),
+                                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+        return Window::Create(WS_EX_TOOLWINDOW, cls, "",
+                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN, RECT{0, 0, 100, 40},
+                              owner, 0);
+    }
+
+    // Fits the window around the bar laid out in `rows` rows, at `topLeft`.
+    void FitTo(int rows, POINT topLeft) {
+        rows_ = rows;
+        const SIZE content = bar_.ButtonsSize(rows);
+        RECT rect{0, 0, content.cx, content.cy};
+        AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+        SetWindowPos(hwnd(), nullptr, topLeft.x, topLeft.y, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+
+private:
+    Result OnSize(WPARAM, LPARAM lParam) {
+        SetWindowPos(bar_.hwnd(), nullptr, 0, 0, LOWORD(lParam), HIWORD(lParam), SWP_NOZORDER | SWP_NOACTIVATE);
+        return 0;
+    }
+
+    // Dynamic sizing: the width the user drags to decides the number of rows,
+    // and the window snaps to the bar's size in that layout.
+    Result OnSizing(WPARAM edge, LPARAM lParam) {
+        auto& rect = *reinterpret_cast<RECT*>(lParam);
+        RECT frame{0, 0, 0, 0};
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+        const int extraX = frame.right - frame.left;
+        const int extraY = frame.bottom - frame.top;
+        const int buttons = static_cast<int>(bar_.ButtonIds().size());
+        int rows = rows_;
+        const bool byHeight = edge == WMSZ_TOP || edge == WMSZ_BOTTOM;
+        for (int r = 1; r <= std::max(1, buttons); ++r) {
+            const SIZE s = bar_.ButtonsSize(r);
+            rows = r;
+            if (byHeight ? s.cy + extraY >= rect.bottom - rect.top : s.cx + extraX <= rect.right - rect.left) break;
+        }
+        rows_ = rows;
+        const SIZE s = bar_.ButtonsSize(rows);
+        if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
+            rect.left = rect.right - (s.cx + extraX);
+        else
+            rect.right = rect.left + s.cx + extraX;
+        if (edge == WMSZ_TOP || edge == WMSZ_TOPLEFT || edge == WMSZ_TOPRIGHT)
+            rect.top = rect.bottom - (s.cy + extraY);
+        else
+            rect.bottom = rect.top + s.cy + extraY;
+        return TRUE;
+    }
+
+    Result OnClose(WPARAM, LPARAM) {
+        bar_.Show(false);
+        return 0;
+    }
+
+    Result OnNcLButtonDblClk(WPARAM hit, LPARAM) {
+        if (hit != HTCAPTION) return std::nullopt;
+        bar_.Dock(bar_.lastDocked_);
+        return 0;
+    }
+
+    Result OnEnterSizeMove(WPARAM, LPARAM) {
+        moved_ = false;
+        return std::nullopt;
+    }
+    Result OnMoving(WPARAM, LPARAM) {
+        moved_ = true;
+        return std::nullopt;
+    }
+    Result OnExitSizeMove(WPARAM, LPARAM) {
+        if (!moved_ || !bar_.frame_) return std::nullopt;
+        POINT cursor{};
+        GetCursorPos(&cursor);
+        const DockSide side = bar_.frame_->DockSideAt(cursor);
+        if (side != DockSide::Floating) bar_.Dock(side);
+        return std::nullopt;
+    }
+
+    DockToolBar& bar_;
+    int rows_ = 1;
+    bool moved_ = false;
+};
+
+DockToolBar::DockToolBar() = default;
+
+DockToolBar::~DockToolBar() {
+    if (floatFrame_) {
+        // The bar may live in the float window: let it go before that window does.
+        if (hwnd() && GetParent(hwnd()) == floatFrame_->hwnd()) Destroy();
+        floatFrame_.reset();
+    }
+}
+
+const MessageMap& DockToolBar::Messages() {
+    static constexpr MessageEntry kEntries[] = {
+        OnMessage<&DockToolBar::OnNcCalcSize>(WM_NCCALCSIZE),
+        OnMessage<&DockToolBar::OnNcPaint>(WM_NCPAINT),
+        OnMessage<&DockToolBar::OnNcHitTest>(WM_NCHITTEST),
+        OnMessage<&DockToolBar::OnNcLButtonDown>(WM_NCLBUTTONDOWN),
+        OnMessage<&DockToolBar::OnNcLButtonDblClk>(WM_NCLBUTTONDBLCLK),
+        OnMessage<&DockToolBar::OnMouseMove>(WM_MOUSEMOVE),
+        OnMessage<&DockToolBar::OnLButtonUp>(WM_LBUTTONUP),
+        OnMessage<&DockToolBar::OnKeyDown>(WM_KEYDOWN),
+        OnMessage<&DockToolBar::OnCaptureChanged>(WM_CAPTURECHANGED),
+    };
+    static constexpr MessageMap kMap{&Window::Messages, kEntries};
+    return kMap;
+}
+
+bool DockToolBar::Create(FrameWindow& frame, UINT id) {
+    frame_ = &frame;
+    const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
+                        CCS_NORESIZE | CCS_NOPARENTALIGN;
+    if (!CreateControl(0, TOOLBARCLASSNAMEW, style, RECT{}, frame.hwnd(), id)) return false;
+    SendMessageW(hwnd(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Notifications go to the frame even while the bar floats in its own window.
+    SendMessageW(hwnd(), TB_SETPARENT, reinterpret_cast<WPARAM>(frame.hwnd()), 0);
+    return true;
+}
+
+bool DockToolBar::LoadToolBar(UINT resourceId) {
+    // RT_TOOLBAR: version 1, image width, image height, item count, then one
+    // command id per item (0 for a separator).
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(241));
+    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+    const auto* words = data ? static_cast<const WORD*>(LockResource(data)) : nullptr;
+    const DWORD bytes = info ? SizeofResource(module, info) : 0;
+    if (!words || bytes < 8 || words[0] != 1) return false;
+    const WORD width = words[1], height = words[2], count = words[3];
+    if (bytes < 8u + 2u * count) return false;
+
+    SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+    int images = 0;
+    std::vector<TBBUTTON> buttons;
+    for (WORD i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        b.idCommand = words[4 + i];
+        if (b.idCommand == 0) {
+            b.fsStyle = BTNS_SEP;
+        } else {
+            b.iBitmap = images++;
+            b.fsState = TBSTATE_ENABLED;
+            b.fsStyle = BTNS_BUTTON;
+        }
+        buttons.push_back(b);
+    }
+    // The bitmap's greys become the system's button colours.
+    TBADDBITMAP bitmap{module, resourceId};
+    if (SendMessageW(hwnd(), TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&bitmap)) < 0)
+        return false;
+    if (!SendMessageW(hwnd(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()))) return false;
+    return true;
+}
+
+std::vector<UINT> DockToolBar::ButtonIds() const {
+    std::vector<UINT> ids;
+    const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        SendMessageW(hwnd(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+        if (!(b.fsStyle & BTNS_SEP)) ids.push_back(static_cast<UINT>(b.idCommand));
+    }
+    return ids;
+}
+
+void DockToolBar::UpdateButtons() {
+    for (UINT id : ButtonIds()) {
+        CommandUi ui{id};
+        frame_->RouteUpdate(ui);
+        const bool enabled = ui.enabled.value_or(false);
+        if ((SendMessageW(hwnd(), TB_ISBUTTONENABLED, id, 0) != 0) != enabled)
+            SendMessageW(hwnd(), TB_ENABLEBUTTON, id, MAKELPARAM(enabled, 0));
+        if (ui.checked) SendMessageW(hwnd(), TB_CHECKBUTTON, id, MAKELPARAM(*ui.checked, 0));
+    }
+}
+
+SIZE DockToolBar::ButtonsSize(int rows) {
+    // The rows are ours to choose: a line break (TBSTATE_WRAP) after every
+    // so many buttons, a separator on a line of its own in a single column.
+    const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
+    std::vector<TBBUTTON> buttons(static_cast<std::size_t>(count));
+    int real = 0;
+    for (int i = 0; i < count; ++i) {
+        SendMessageW(hwnd(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&buttons[i]));
+        if (!(buttons[i].fsStyle & BTNS_SEP)) ++real;
+    }
+    const int perRow = std::max(1, (real + std::max(1, rows) - 1) / std::max(1, rows));
+    int seen = 0;
+    for (int i = 0; i < count; ++i) {
+        BYTE state = buttons[i].fsState & ~TBSTATE_WRAP;
+        const bool separator = buttons[i].fsStyle & BTNS_SEP;
+        if (!separator) ++seen;
+        const bool last = seen == real;
+        if ((separator && perRow == 1) || (!separator && !last && seen % perRow == 0)) state |= TBSTATE_WRAP;
+        TBBUTTONINFOW info{sizeof info, TBIF_BYINDEX | TBIF_STATE};
+        info.fsState = state;
+        SendMessageW(hwnd(), TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(hwnd(), TB_AUTOSIZE, 0, 0);
+    SIZE size{};
+    for (int i = 0; i < count; ++i) {
+        RECT item{};
+        if (SendMessageW(hwnd(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) {
+            size.cx = std::max(size.cx, item.right);
+            size.cy = std::max(size.cy, item.bottom);
+        }
+    }
+    return size;
+}
+
+SIZE DockToolBar::DockedSize(bool verticalBar) {
+    const int buttons = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
+    SIZE s = ButtonsSize(verticalBar ? std::max(1, buttons) : 1);
+    if (verticalBar)
+        s.cy += kGripper + 2;
+    else
+        s.cx += kGripper + 2;
+    return s;
+}
+
+bool DockToolBar::IsShown() const {
+    if (side_ == DockSide::Floating) return floatFrame_ && IsWindowVisible(floatFrame_->hwnd());
+    return (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void DockToolBar::Show(bool on) {
+    if (side_ == DockSide::Floating && floatFrame_) {
+        ShowWindow(hwnd(), SW_SHOWNA);
+        ShowWindow(floatFrame_->hwnd(), on ? SW_SHOWNA : SW_HIDE);
+    } else {
+        ShowWindow(hwnd(), on ? SW_SHOWNA : SW_HIDE);
+    }
+    frame_->RecalcLayout();
+}
+
+void DockToolBar::Dock(DockSide side) {
+    if (side == DockSide::Floating) return;
+    const bool wasShown = IsShown();
+    const bool wasFloating = side_ == DockSide::Floating;
+    side_ = side;
+    lastDocked_ = side;
+    if (GetParent(hwnd()) != frame_->hwnd()) SetParent(hwnd(), frame_->hwnd());
+    if (floatFrame_) ShowWindow(floatFrame_->hwnd(), SW_HIDE);
+    // The gripper's edge changes with the orientation.
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    ShowWindow(hwnd(), (wasShown || !wasFloating) ? SW_SHOWNA : SW_HIDE);
+    frame_->RecalcLayout();
+}
+
+void DockToolBar::Float(POINT screenTopLeft) {
+    if (!floatFrame_) {
+        floatFrame_ = std::make_unique<FloatFrame>(*this);
+        if (!floatFrame_->Create(frame_->hwnd())) {
+            floatFrame_.reset();
+            return;  // stays docked
+        }
+    }
+    side_ = DockSide::Floating;
+    SetParent(hwnd(), floatFrame_->hwnd());
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+    ShowWindow(hwnd(), SW_SHOWNA);
+    floatFrame_->FitTo(1, screenTopLeft);
+    ShowWindow(floatFrame_->hwnd(), SW_SHOWNA);
+    frame_->RecalcLayout();
+}
+
+RECT DockToolBar::GripperRect() const {
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    OffsetRect(&window, -window.left, -window.top);
+    if (side_ == DockSide::Floating) return {};
+    if (vertical()) return {window.left, window.top, window.right, window.top + kGripper};
+    return {window.left, window.top, window.left + kGripper, window.bottom};
+}
+
+Result DockToolBar::OnNcCalcSize(WPARAM, LPARAM lParam) {
+    auto& rect = *reinterpret_cast<RECT*>(lParam);  // the first rectangle in either form
+    if (side_ != DockSide::Floating) {
+        if (vertical())
+            rect.top += kGripper + 2;
+        else
+            rect.left += kGripper + 2;
+    }
+    return 0;
+}
+
+Result DockToolBar::OnNcPaint(WPARAM, LPARAM) {
+    if (side_ == DockSide::Floating) return 0;
+    WindowDc dc(hwnd(), true);
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    OffsetRect(&window, -window.left, -window.top);
+    FillRect(dc.get(), &window, GetSysColorBrush(COLOR_BTNFACE));
+    RECT grip = GripperRect();
+    // Two raised lines, the classic gripper.
+    if (vertical()) {
+        RECT line{grip.left + 2, grip.top + 2, grip.right - 2, grip.top + 5};
+        DrawEdge(dc.get(), &line, BDR_RAISEDINNER, BF_RECT);
+    } else {
+        RECT line{grip.left + 2, grip.top + 2, grip.left + 5, grip.bottom - 2};
+        DrawEdge(dc.get(), &line, BDR_RAISEDINNER, BF_RECT);
+    }
+    return 0;
+}
+
+Result DockToolBar::OnNcHitTest(WPARAM, LPARAM lParam) {
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    POINT pt{GET_X_LPARAM(lParam) - window.left, GET_Y_LPARAM(lParam) - window.top};
+    RECT grip = GripperRect();
+    if (PtInRect(&grip, pt)) return HTCAPTION;
+    return std::nullopt;
+}
+
+Result DockToolBar::OnNcLButtonDown(WPARAM hit, LPARAM lParam) {
+    if (hit != HTCAPTION) return std::nullopt;
+    dragging_ = true;
+    dragPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    SetCapture(hwnd());
+    dragFrame_ = DragFrameAt(dragPoint_);
+    DrawDragFrame();
+    return 0;
+}
+
+Result DockToolBar::OnNcLButtonDblClk(WPARAM hit, LPARAM lParam) {
+    if (hit != HTCAPTION) return std::nullopt;
+    Float({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    return 0;
+}
+
+RECT DockToolBar::DragFrameAt(POINT screen) const {
+    // The outline follows the cursor in the shape the bar would take there.
+    RECT window{};
+    GetWindowRect(hwnd(), &window);
+    const DockSide side = frame_->DockSideAt(screen);
+    const bool asVertical = side == DockSide::Left || side == DockSide::Right;
+    auto& self = const_cast<DockToolBar&>(*this);
+    SIZE s = self.DockedSize(asVertical);
+    // Measuring re-lays the buttons out; put the current layout back.
+    if (side_ == DockSide::Floating)
+        self.ButtonsSize(1);
+    else
+        self.DockedSize(vertical());
+    return {screen.x - 4, screen.y - 4, screen.x - 4 + s.cx, screen.y - 4 + s.cy};
+}
+
+void DockToolBar::DrawDragFrame() {
+    WindowDc screen(nullptr);
+    DrawFocusRect(screen.get(), &dragFrame_);
+    frameDrawn_ = !frameDrawn_;
+}
+
+Result DockToolBar::OnMouseMove(WPARAM, LPARAM lParam) {
+    if (!dragging_) return std::nullopt;
+    POINT pt{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    ClientToScreen(hwnd(), &pt);
+    if (frameDrawn_) DrawDragFrame();
+    dragFrame_ = DragFrameAt(pt);
+    DrawDragFrame();
+    return 0;
+}
+
+Result DockToolBar::OnLButtonUp(WPARAM, LPARAM) {
+    if (!dragging_) return std::nullopt;
+    EndDrag(true);
+    return 0;
+}
+
+Result DockToolBar::OnKeyDown(WPARAM key, LPARAM) {
+    if (!dragging_) return std::nullopt;
+    if (key == VK_ESCAPE) EndDrag(false);
+    return 0;
+}
+
+Result DockToolBar::OnCaptureChanged(WPARAM, LPARAM) {
+    if (dragging_) EndDrag(false);
+    return std::nullopt;
+}
+
+void DockToolBar::EndDrag(bool apply) {
+    if (!dragging_) return;
+    dragging_ = false;
+    if (frameDrawn_) DrawDragFrame();
+    if (GetCapture() == hwnd()) ReleaseCapture();
+    if (!apply) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    const DockSide side = frame_->DockSideAt(cursor);
+    if (side == DockSide::Floating)
+        Float({dragFrame_.left, dragFrame_.top});
+    else if (side != side_)
+        Dock(side);
+}
+
+}  // namespace kolt::win

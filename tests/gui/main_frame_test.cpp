@@ -1,0 +1,650 @@
+// The main window created in process from the program's own resources on a
+// game folder written by the test, and operated the way a user does it:
+// through the tree, the menu, the toolbar, the keyboard.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <optional>
+#include <set>
+
+#include "app/main_frame.h"
+#include "app/selector_app.h"
+#include "catalogue/stage_tree.h"
+#include "game_fixture.h"
+#include "gui_support.h"
+#include "resource.h"
+#include "scenario/property_form.h"
+#include "support/child_process.h"
+#include "support/temp_dir.h"
+#include "win/application.h"
+#include "win/text.h"
+
+namespace kolt {
+namespace {
+
+using test::Cp932TextOf;
+using test::Pump;
+using test::Sj;
+using test::TextOf;
+
+constexpr UINT kBoxes[] = {IDC_FILE_NAME, IDC_STAGE_NAME,   IDC_CLEAR_SCORE,        IDC_HIGH_SCORE, IDC_TIME_BAND,
+                           IDC_WIND,      IDC_COMMAND_LINE, IDC_CONTROLLED_FLIGHTS, IDC_DIFFICULTY, IDC_MODE};
+
+class MainFrameTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
+        InitCommonControlsEx(&icc);
+    }
+
+    void SetUp() override {
+        test::WriteGame(dir, "game", 0);
+        cwd.emplace(dir.Native("game"));
+    }
+
+    void TearDown() override {
+        app.SetMainWnd(nullptr);
+        Pump();
+        EXPECT_EQ(win::Window::TakeLastException(), "");
+    }
+
+    void Open() {
+        auto* created = new CMainFrame;
+        app.SetMainWnd(std::unique_ptr<win::Window>(created));
+        ASSERT_TRUE(created->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle));
+        frame = created;
+        ShowWindow(frame->hwnd(), SW_SHOW);
+        UpdateWindow(frame->hwnd());
+        Pump();
+    }
+
+    HWND Child(HWND parent, UINT id) const { return GetDlgItem(parent, static_cast<int>(id)); }
+    HWND Tree() const { return frame->stageTree()->hwnd(); }
+    HWND Form() const { return frame->propertyForm()->hwnd(); }
+    HWND Box(UINT id) const { return Child(Form(), id); }
+    std::string BoxText(UINT id) const { return Cp932TextOf(Box(id)); }
+    std::string MessagePane() const { return Cp932TextOf(Child(frame->hwnd(), IDW_STATUS_BAR)); }
+
+    std::vector<HTREEITEM> Items(HTREEITEM parent) const {
+        std::vector<HTREEITEM> items;
+        auto next = [&](UINT flag, HTREEITEM from) {
+            return reinterpret_cast<HTREEITEM>(
+                SendMessageW(Tree(), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
+        };
+        for (HTREEITEM i = parent ? next(TVGN_CHILD, parent) : next(TVGN_ROOT, nullptr); i; i = next(TVGN_NEXT, i))
+            items.push_back(i);
+        return items;
+    }
+    std::string Label(HTREEITEM item) const {
+        wchar_t buffer[260] = {};
+        TVITEMW tv{};
+        tv.mask = TVIF_TEXT;
+        tv.hItem = item;
+        tv.pszText = buffer;
+        tv.cchTextMax = 260;
+        SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
+        return win::Narrow(buffer);
+    }
+    HTREEITEM Find(const std::string& label, HTREEITEM parent = nullptr) const {
+        for (HTREEITEM i : Items(parent))
+            if (Label(i) == label) return i;
+        return nullptr;
+    }
+    HTREEITEM Scenario(const std::string& port, const std::string& file) const { return Find(file, Find(port)); }
+    void Select(HTREEITEM item) const {
+        ASSERT_NE(item, nullptr);
+        SendMessageW(Tree(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+    HTREEITEM Selected() const {
+        return reinterpret_cast<HTREEITEM>(SendMessageW(Tree(), TVM_GETNEXTITEM, TVGN_CARET, 0));
+    }
+    bool Expanded(HTREEITEM item) const {
+        return (SendMessageW(Tree(), TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(item), TVIS_EXPANDED) &
+                TVIS_EXPANDED) != 0;
+    }
+    void Command(UINT id) const { SendMessageW(frame->hwnd(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+    std::vector<std::string> AllBoxes() const {
+        std::vector<std::string> texts;
+        for (UINT id : kBoxes)
+            texts.push_back(BoxText(id));
+        return texts;
+    }
+    // The state a popup menu shows for an item once the frame updated it.
+    UINT MenuState(int popup, UINT id) const {
+        HMENU sub = GetSubMenu(GetMenu(frame->hwnd()), popup);
+        SendMessageW(frame->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), MAKELPARAM(popup, FALSE));
+        return GetMenuState(sub, id, MF_BYCOMMAND);
+    }
+    RECT RectIn(HWND child, HWND parent) const {
+        RECT r{};
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+
+    CSelectorApp app;  // the last stop of the command route
+    test::TempDir dir;
+    std::optional<test::ScopedWorkingDir> cwd;
+    test::MessageBoxWatcher boxes;
+    CMainFrame* frame = nullptr;  // owned by app
+};
+
+TEST_F(MainFrameTest, OpensWithTheCatalogueInTheTreeAndAnEmptyForm) {
+    Open();
+    EXPECT_EQ(TextOf(frame->hwnd()), L"koltシナリオセレクタ");
+    EXPECT_EQ(test::ClassName(Child(frame->hwnd(), IDW_TOOLBAR)), TOOLBARCLASSNAMEW);
+    EXPECT_EQ(test::ClassName(Child(frame->hwnd(), IDW_STATUS_BAR)), STATUSCLASSNAMEW);
+    HWND splitter = Child(frame->hwnd(), IDW_PANE_FIRST);
+    ASSERT_NE(splitter, nullptr);
+    EXPECT_EQ(Child(splitter, IDW_PANE_FIRST), Tree());
+    EXPECT_EQ(Child(splitter, IDW_PANE_FIRST + 1), Form());
+    EXPECT_EQ(test::ClassName(Tree()), L"SysTreeView32");
+    EXPECT_EQ(GetWindowLongPtrW(Tree(), GWL_STYLE) & 0xFFFF, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT);
+
+    // The left column opens 200 pixels wide; the form takes the rest.
+    RECT tree = RectIn(Tree(), splitter);
+    EXPECT_EQ(tree.left, 0);
+    EXPECT_EQ(tree.right, 200);
+    RECT form = RectIn(Form(), splitter);
+    RECT client{};
+    GetClientRect(splitter, &client);
+    EXPECT_EQ(form.right, client.right);
+
+    std::set<std::string> ports;
+    for (HTREEITEM port : Items(nullptr)) {
+        ports.insert(Label(port));
+        EXPECT_FALSE(Expanded(port));
+    }
+    EXPECT_EQ(ports, (std::set<std::string>{"Alpha", Sj("羽田")}));
+    std::set<std::string> alpha;
+    for (HTREEITEM s : Items(Find("Alpha")))
+        alpha.insert(Label(s));
+    EXPECT_EQ(alpha, (std::set<std::string>{"s01.sd3", "s02.sd3"}));
+    EXPECT_EQ(Selected(), nullptr);
+
+    EXPECT_EQ(AllBoxes(), std::vector<std::string>(10));
+    EXPECT_EQ(MessagePane(), Sj("レディ"));
+    // Nobody asked for the focus to go into a pane.
+    HWND focus = GetFocus();
+    EXPECT_NE(focus, Tree());
+    EXPECT_FALSE(IsChild(Form(), focus));
+    EXPECT_TRUE(boxes.Take().empty());
+}
+
+TEST_F(MainFrameTest, SelectingAScenarioFillsTheTenBoxesAndAPortLeavesThemAlone) {
+    Open();
+    Select(Scenario("Alpha", "s01.sd3"));
+    const std::vector<std::string> s01 = {
+        "port\\Alpha\\scenario\\s01.sd3", "Alpha Day",          "1500", "1200",  "09:30 - 11:00",
+        test::Expected::S01Wind(),        "velq.exe Alpha s01", "4",    Sj("★"), "Normal Mode"};
+    EXPECT_EQ(AllBoxes(), s01);
+    EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
+    EXPECT_EQ(ProgramNameText(frame->propertyForm()->programName), "qmz48");
+    EXPECT_EQ(MessagePane(), "");  // the load cleared the message pane
+
+    Select(Find(Sj("羽田")));
+    EXPECT_EQ(AllBoxes(), s01);
+    EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
+
+    Select(Scenario("Alpha", "s02.sd3"));
+    EXPECT_EQ(AllBoxes(),
+              (std::vector<std::string>{"port\\Alpha\\scenario\\s02.sd3", "Alpha Night", "800", "-3", "22:00 - 25:00",
+                                        Sj("23:00 090°05kt "), "", "1", Sj("★"), "Normal Mode"}));
+    EXPECT_EQ(frame->propertyForm()->commandLine, "");
+    EXPECT_TRUE(boxes.Take().empty());
+}
+
+TEST_F(MainFrameTest, ArrowingDownThroughAPortLoadsEachScenario) {
+    Open();
+    const std::vector<HTREEITEM> scenarios = Items(Find("Alpha"));
+    ASSERT_EQ(scenarios.size(), 2u);
+    Select(scenarios[0]);
+    EXPECT_EQ(BoxText(IDC_FILE_NAME), "port\\Alpha\\scenario\\" + Label(scenarios[0]));
+    SetFocus(Tree());
+    SendMessageW(Tree(), WM_KEYDOWN, VK_DOWN, 0);
+    EXPECT_EQ(Selected(), scenarios[1]);
+    EXPECT_EQ(BoxText(IDC_FILE_NAME), "port\\Alpha\\scenario\\" + Label(scenarios[1]));
+}
+
+TEST_F(MainFrameTest, AMissingStageIniShowsMinusOneAndItsErrorInTheMessagePane) {
+    Open();
+    Select(Scenario(Sj("羽田"), "h01.sd3"));
+    EXPECT_EQ(BoxText(IDC_HIGH_SCORE), "-1");
+    EXPECT_EQ(BoxText(IDC_COMMAND_LINE), "");
+    EXPECT_EQ(BoxText(IDC_CLEAR_SCORE), "4294967295");
+    EXPECT_EQ(BoxText(IDC_CONTROLLED_FLIGHTS), "0");
+    EXPECT_EQ(BoxText(IDC_DIFFICULTY), "");
+    const std::string status = MessagePane();
+    EXPECT_NE(status.find(Sj("stage\\羽田\\朝.ini")), std::string::npos) << status;
+    EXPECT_TRUE(boxes.Take().empty());  // no message box for it
+
+    Select(Scenario("Alpha", "s01.sd3"));
+    EXPECT_EQ(MessagePane(), "");
+}
+
+TEST_F(MainFrameTest, RefreshKeepsTheBoxesCollapsesTheTreeAndTheSameScenarioLoadsAgain) {
+    Open();
+    Select(Scenario("Alpha", "s01.sd3"));
+    const std::vector<std::string> before = AllBoxes();
+    dir.WriteFile("game\\stage\\Alpha\\Day.ini", "highscore=1300\r\nexe=velq.exe\r\n");
+
+    Command(ID_REFRESH_CATALOGUE);
+    EXPECT_EQ(AllBoxes(), before);
+    EXPECT_EQ(frame->propertyForm()->commandLine, "velq.exe Alpha s01");
+    EXPECT_EQ(Selected(), nullptr);
+    for (HTREEITEM port : Items(nullptr))
+        EXPECT_FALSE(Expanded(port));
+
+    Select(Scenario("Alpha", "s01.sd3"));
+    EXPECT_EQ(BoxText(IDC_HIGH_SCORE), "1300");
+}
+
+TEST_F(MainFrameTest, ExpertModeFromARefreshShowsOnlyAtTheNextLoad) {
+    Open();
+    Select(Scenario("Alpha", "s01.sd3"));
+    EXPECT_EQ(BoxText(IDC_MODE), "Normal Mode");
+    dir.WriteFile("game\\config.ini", "level=1\r\n");
+    Command(ID_REFRESH_CATALOGUE);
+    EXPECT_TRUE(frame->propertyForm()->expertMode);
+    EXPECT_EQ(BoxText(IDC_MODE), "Normal Mode");
+    EXPECT_EQ(BoxText(IDC_CLEAR_SCORE), "1500");
+    Select(Scenario("Alpha", "s01.sd3"));
+    EXPECT_EQ(BoxText(IDC_MODE), "Expert Mode");
+    EXPECT_EQ(BoxText(IDC_CLEAR_SCORE), "2500");
+}
+
+TEST_F(MainFrameTest, AMissingPortFolderGivesItsMessageOncePerScan) {
+    ASSERT_TRUE(MoveFileW(win::Wide(dir.Native("game") + "\\port").c_str(),
+                          win::Wide(dir.Native("game") + "\\port.old").c_str()));
+    Open();
+    auto seen = boxes.Take();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].caption, L"koltシナリオセレクタ");
+    EXPECT_EQ(seen[0].text, L"シナリオファイルフォルダのパスが見つかりません");
+    EXPECT_TRUE(seen[0].errorIcon);
+    EXPECT_TRUE(Items(nullptr).empty());
+
+    Command(ID_REFRESH_CATALOGUE);
+    EXPECT_EQ(boxes.Take().size(), 1u);
+    EXPECT_TRUE(Items(nullptr).empty());
+
+    // Back in place, a refresh finds it again.
+    ASSERT_TRUE(MoveFileW(win::Wide(dir.Native("game") + "\\port.old").c_str(),
+                          win::Wide(dir.Native("game") + "\\port").c_str()));
+    Command(ID_REFRESH_CATALOGUE);
+    EXPECT_TRUE(boxes.Take().empty());
+    EXPECT_EQ(Items(nullptr).size(), 2u);
+}
+
+TEST_F(MainFrameTest, AMissingConfigIniGivesItsMessageAtStartAndOnEveryRefresh) {
+    ASSERT_TRUE(DeleteFileW(win::Wide(dir.Native("game") + "\\config.ini").c_str()));
+    Open();
+    auto seen = boxes.Take();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].text, L"config.ini が読めません");
+    EXPECT_TRUE(seen[0].exclamationIcon);
+    EXPECT_EQ(Items(nullptr).size(), 2u);  // the tree is filled all the same
+    Command(ID_REFRESH_CATALOGUE);
+    EXPECT_EQ(boxes.Take().size(), 1u);
+    Select(Scenario("Alpha", "s01.sd3"));
+    EXPECT_EQ(BoxText(IDC_MODE), "Normal Mode");
+}
+
+TEST_F(MainFrameTest, TheMenuHasItsFourPopupsAndTheEditCommandsAreAlwaysDisabled) {
+    Open();
+    HMENU menu = GetMenu(frame->hwnd());
+    ASSERT_EQ(GetMenuItemCount(menu), 4);
+    const wchar_t* titles[] = {L"ファイル(&F)", L"編集(&E)", L"表示(&V)", L"ヘルプ(&H)"};
+    for (int i = 0; i < 4; ++i) {
+        wchar_t text[64] = {};
+        GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+        EXPECT_STREQ(text, titles[i]);
+    }
+    // Separators after "元に戻す" and before refresh and options.
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 1), 1), 0u);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 2), 0u);
+    EXPECT_EQ(GetMenuItemID(GetSubMenu(menu, 2), 4), 0u);
+
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        EXPECT_TRUE(MenuState(1, id) & MF_GRAYED) << id;
+    for (UINT id : {ID_VIEW_TOOLBAR, ID_VIEW_STATUS_BAR, ID_REFRESH_CATALOGUE, ID_SHOW_OPTIONS})
+        EXPECT_FALSE(MenuState(2, id) & MF_GRAYED) << id;
+    EXPECT_FALSE(MenuState(3, ID_APP_ABOUT) & MF_GRAYED);
+    EXPECT_FALSE(MenuState(0, ID_APP_EXIT) & MF_GRAYED);
+
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0)) << id;
+    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_APP_ABOUT, 0));
+    EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 5);
+
+    // Choosing one anyway (its accelerator, say) changes nothing.
+    Select(Scenario("Alpha", "s01.sd3"));
+    const auto before = AllBoxes();
+    for (UINT id : {ID_EDIT_UNDO, ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
+        Command(id);
+    EXPECT_EQ(AllBoxes(), before);
+}
+
+TEST_F(MainFrameTest, TheBarsHideAndComeBackInPlaceWithTheirCheckMarks) {
+    Open();
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    HWND status = Child(frame->hwnd(), IDW_STATUS_BAR);
+    HWND splitter = Child(frame->hwnd(), IDW_PANE_FIRST);
+    const RECT toolbarAt = RectIn(toolbar, frame->hwnd());
+    const RECT splitterAt = RectIn(splitter, frame->hwnd());
+    EXPECT_TRUE(MenuState(2, ID_VIEW_TOOLBAR) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(2, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+
+    Command(ID_VIEW_TOOLBAR);
+    EXPECT_FALSE(IsWindowVisible(toolbar));
+    EXPECT_FALSE(MenuState(2, ID_VIEW_TOOLBAR) & MF_CHECKED);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).top, 0);
+    Command(ID_VIEW_STATUS_BAR);
+    EXPECT_FALSE(IsWindowVisible(status));
+    EXPECT_FALSE(MenuState(2, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+    RECT client{};
+    GetClientRect(frame->hwnd(), &client);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).bottom, client.bottom);
+
+    Command(ID_VIEW_TOOLBAR);
+    Command(ID_VIEW_STATUS_BAR);
+    EXPECT_TRUE(IsWindowVisible(toolbar));
+    EXPECT_TRUE(IsWindowVisible(status));
+    EXPECT_TRUE(MenuState(2, ID_VIEW_TOOLBAR) & MF_CHECKED);
+    EXPECT_TRUE(MenuState(2, ID_VIEW_STATUS_BAR) & MF_CHECKED);
+    const RECT toolbarNow = RectIn(toolbar, frame->hwnd());
+    EXPECT_TRUE(EqualRect(&toolbarAt, &toolbarNow));
+    const RECT splitterNow = RectIn(splitter, frame->hwnd());
+    EXPECT_TRUE(EqualRect(&splitterAt, &splitterNow));
+}
+
+TEST_F(MainFrameTest, PromptsAndTooltipsComeFromTheStringTable) {
+    Open();
+    HMENU view = GetSubMenu(GetMenu(frame->hwnd()), 2);
+    SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(ID_REFRESH_CATALOGUE, MF_STRING),
+                 reinterpret_cast<LPARAM>(view));
+    EXPECT_EQ(MessagePane(), Sj("関連ファイルを読み込み直す"));
+    SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(SC_CLOSE, MF_STRING | MF_SYSMENU),
+                 reinterpret_cast<LPARAM>(GetSystemMenu(frame->hwnd(), FALSE)));
+    EXPECT_EQ(MessagePane(), Sj("作業中のウィンドウを閉じ、変更したファイルの保存を指示"));
+    SendMessageW(frame->hwnd(), WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+    EXPECT_EQ(MessagePane(), Sj("レディ"));
+
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    NMTBHOTITEM hot{};
+    hot.hdr = {toolbar, IDW_TOOLBAR, static_cast<UINT>(TBN_HOTITEMCHANGE)};
+    hot.idNew = ID_APP_ABOUT;
+    SendMessageW(frame->hwnd(), WM_NOTIFY, IDW_TOOLBAR, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(MessagePane(), Sj("プログラム情報、バージョン、著作権を表示します。"));
+    hot.dwFlags = HICF_LEAVING;
+    SendMessageW(frame->hwnd(), WM_NOTIFY, IDW_TOOLBAR, reinterpret_cast<LPARAM>(&hot));
+    EXPECT_EQ(MessagePane(), Sj("レディ"));
+
+    NMTTDISPINFOW tip{};
+    tip.hdr = {reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0)), ID_EDIT_COPY,
+               static_cast<UINT>(TTN_GETDISPINFOW)};
+    SendMessageW(frame->hwnd(), WM_NOTIFY, ID_EDIT_COPY, reinterpret_cast<LPARAM>(&tip));
+    ASSERT_NE(tip.lpszText, nullptr);
+    EXPECT_STREQ(tip.lpszText, L"保存");
+}
+
+TEST_F(MainFrameTest, TheToolbarDocksAtEveryEdgeAndFloatsInAToolWindow) {
+    Open();
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    auto* bar = dynamic_cast<win::DockToolBar*>(win::Window::FromHandle(toolbar));
+    ASSERT_NE(bar, nullptr);
+    HWND splitter = Child(frame->hwnd(), IDW_PANE_FIRST);
+    HWND status = Child(frame->hwnd(), IDW_STATUS_BAR);
+
+    bar->Dock(win::DockSide::Left);
+    RECT at = RectIn(toolbar, frame->hwnd());
+    EXPECT_EQ(at.left, 0);
+    EXPECT_GT(at.bottom - at.top, at.right - at.left);
+    RECT first{}, last{};
+    SendMessageW(toolbar, TB_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(toolbar, TB_GETITEMRECT, 4, reinterpret_cast<LPARAM>(&last));
+    EXPECT_GE(last.top, first.bottom);  // a column of buttons
+    EXPECT_LE(last.left, first.right);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).left, at.right);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).top, 0);
+
+    bar->Dock(win::DockSide::Right);
+    at = RectIn(toolbar, frame->hwnd());
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).right, at.left);
+
+    bar->Dock(win::DockSide::Bottom);
+    at = RectIn(toolbar, frame->hwnd());
+    EXPECT_EQ(at.bottom, RectIn(status, frame->hwnd()).top);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).bottom, at.top);
+
+    bar->Float({200, 200});
+    HWND floating = GetParent(toolbar);
+    ASSERT_NE(floating, frame->hwnd());
+    EXPECT_TRUE(GetWindowLongPtrW(floating, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+    EXPECT_TRUE(IsWindowVisible(floating));
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).top, 0);
+    EXPECT_TRUE(MenuState(2, ID_VIEW_TOOLBAR) & MF_CHECKED);
+
+    // Floating, the buttons reflow to the width the user gives the window.
+    RECT wide{};
+    GetWindowRect(floating, &wide);
+    RECT narrow = wide;
+    narrow.right = narrow.left + (wide.right - wide.left) / 3;
+    SendMessageW(floating, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&narrow));
+    EXPECT_LT(narrow.right - narrow.left, wide.right - wide.left);
+    EXPECT_GT(narrow.bottom - narrow.top, wide.bottom - wide.top);
+
+    // Its close box hides the bar; the menu command brings it back floating.
+    SendMessageW(floating, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(floating));
+    EXPECT_FALSE(MenuState(2, ID_VIEW_TOOLBAR) & MF_CHECKED);
+    Command(ID_VIEW_TOOLBAR);
+    EXPECT_TRUE(IsWindowVisible(floating));
+
+    // A double click on its caption docks it where it was docked last.
+    SendMessageW(floating, WM_NCLBUTTONDBLCLK, HTCAPTION, 0);
+    EXPECT_EQ(GetParent(toolbar), frame->hwnd());
+    EXPECT_EQ(bar->side(), win::DockSide::Bottom);
+    bar->Dock(win::DockSide::Top);
+    EXPECT_EQ(RectIn(toolbar, frame->hwnd()).top, 0);
+    EXPECT_EQ(RectIn(splitter, frame->hwnd()).top, RectIn(toolbar, frame->hwnd()).bottom);
+}
+
+TEST_F(MainFrameTest, DraggingTheGripperDocksTheToolbarWhereItIsDropped) {
+    Open();
+    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+    auto* bar = dynamic_cast<win::DockToolBar*>(win::Window::FromHandle(toolbar));
+    ASSERT_NE(bar, nullptr);
+    RECT window{};
+    GetWindowRect(toolbar, &window);
+    const POINT grip{window.left + 3, window.top + 5};
+    ASSERT_EQ(SendMessageW(toolbar, WM_NCHITTEST, 0, MAKELPARAM(grip.x, grip.y)), HTCAPTION);
+    auto drag = [&](POINT from, POINT to) {
+        SendMessageW(toolbar, WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(from.x, from.y));
+        SetCursorPos(to.x, to.y);
+        POINT client = to;
+        ScreenToClient(toolbar, &client);
+        SendMessageW(toolbar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+        SendMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    };
+    RECT client{};
+    GetClientRect(Child(frame->hwnd(), IDW_PANE_FIRST), &client);
+    MapWindowPoints(Child(frame->hwnd(), IDW_PANE_FIRST), nullptr, reinterpret_cast<POINT*>(&client), 2);
+    // Onto the left edge of the client area: docked there.
+    drag(grip, {client.left + 2, (client.top + client.bottom) / 2});
+    EXPECT_EQ(bar->side(), win::DockSide::Left);
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Into the middle of the window: floating.
+    GetWindowRect(toolbar, &window);
+    drag({window.left + 5, window.top + 3}, {(client.left + client.right) / 2, (client.top + client.bottom) / 2});
+    EXPECT_EQ(bar->side(), win::DockSide::Floating);
+    EXPECT_NE(GetParent(toolbar), frame->hwnd());
+}
+
+TEST_F(MainFrameTest, TheKeyIndicatorsShowWhileTheirLockIsOn) {
+    Open();
+    HWND status = Child(frame->hwnd(), IDW_STATUS_BAR);
+    auto pane = [&](int i) {
+        wchar_t text[32] = {};
+        SendMessageW(status, SB_GETTEXTW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        return std::wstring(text);
+    };
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    const BYTE saved[3] = {keys[VK_CAPITAL], keys[VK_NUMLOCK], keys[VK_SCROLL]};
+    keys[VK_CAPITAL] |= 1;
+    keys[VK_NUMLOCK] &= ~1;
+    keys[VK_SCROLL] |= 1;
+    SetKeyboardState(keys);
+    app.OnIdle();
+    EXPECT_EQ(pane(1), L"CAP");
+    EXPECT_EQ(pane(2), L"");
+    EXPECT_EQ(pane(3), L"SCRL");
+    keys[VK_CAPITAL] &= ~1;
+    keys[VK_NUMLOCK] |= 1;
+    SetKeyboardState(keys);
+    app.OnIdle();
+    EXPECT_EQ(pane(1), L"");
+    EXPECT_EQ(pane(2), L"NUM");
+    keys[VK_CAPITAL] = saved[0];
+    keys[VK_NUMLOCK] = saved[1];
+    keys[VK_SCROLL] = saved[2];
+    SetKeyboardState(keys);
+}
+
+TEST_F(MainFrameTest, F6AndShiftF6MoveBetweenThePanes) {
+    Open();
+    SetForegroundWindow(frame->hwnd());
+    SetFocus(frame->hwnd());
+    auto press = [&](bool shift) {
+        // Through the program's own loop: the accelerator table turns the key into the command.
+        if (shift) PostMessageW(frame->hwnd(), WM_KEYDOWN, VK_SHIFT, 0);
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus() ? GetFocus() : frame->hwnd(), WM_KEYDOWN, VK_F6, 0);
+        Pump();
+        keys[VK_SHIFT] = 0;
+        SetKeyboardState(keys);
+    };
+    press(false);
+    EXPECT_EQ(GetFocus(), Tree());
+    press(false);
+    EXPECT_TRUE(GetFocus() == Form() || IsChild(Form(), GetFocus()));
+    press(true);
+    EXPECT_EQ(GetFocus(), Tree());
+    EXPECT_EQ(frame->activeView(), frame->stageTree());
+}
+
+TEST_F(MainFrameTest, TheExitCommandClosesTheMainWindow) {
+    Open();
+    HWND hwnd = frame->hwnd();
+    Command(ID_APP_EXIT);
+    EXPECT_FALSE(IsWindow(hwnd));
+    MSG msg;
+    EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // the loop would end now
+}
+
+// Dialog template 103, read back from the program's resources.
+TEST(PropertyFormTemplate, HasTheFontTheSizeAndTheTwentyControlsInOrder) {
+    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROPERTY_FORM), RT_DIALOG);
+    ASSERT_NE(info, nullptr);
+    const auto* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, info)));
+    ASSERT_EQ(words[1], 0xFFFF);  // DIALOGEX
+    const DWORD style = *reinterpret_cast<const DWORD*>(words + 6);
+    EXPECT_TRUE(style & WS_CHILD);
+    EXPECT_FALSE(style & WS_CAPTION);
+    EXPECT_EQ(words[8], 20);    // controls
+    EXPECT_EQ(words[11], 320);  // cx
+    EXPECT_EQ(words[12], 224);  // cy
+    const WORD* p = words + 13;
+    for (int field = 0; field < 3; ++field) {  // menu, class, title: all empty
+        EXPECT_EQ(*p, 0);
+        ++p;
+    }
+    EXPECT_EQ(p[0], 8);  // points
+    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(p + 3), L"ＭＳ Ｐゴシック");
+}
+
+TEST_F(MainFrameTest, TheFormsControlsComeInTemplateOrderWithTheirStyles) {
+    Open();
+    struct Want {
+        int id;
+        const wchar_t* cls;
+        const wchar_t* text;
+    };
+    const Want want[] = {
+        {-1, L"Static", L"ファイル名："},
+        {-1, L"Static", L"時間帯："},
+        {-1, L"Static", L"管制便数："},
+        {-1, L"Static", L"風向・風速："},
+        {-1, L"Static", L"予想難易度："},
+        {1000, L"Edit", L""},
+        {1001, L"Edit", L""},
+        {1002, L"Edit", L""},
+        {1003, L"Edit", L""},
+        {1004, L"Edit", L""},
+        {-1, L"Static", L"ステージ："},
+        {1005, L"Edit", L""},
+        {-1, L"Static", L"クリアスコア："},
+        {1006, L"Edit", L""},
+        {1007, L"Button", L"ゲーム開始"},
+        {1008, L"Edit", L""},
+        {-1, L"Static", L"実行コマンド："},
+        {-1, L"Static", L"ハイスコア："},
+        {1009, L"Edit", L""},
+        {1020, L"Edit", L""},
+    };
+    std::vector<HWND> children;
+    for (HWND c = GetWindow(Form(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+        children.push_back(c);
+    ASSERT_EQ(children.size(), std::size(want));
+    for (std::size_t i = 0; i < children.size(); ++i) {
+        SCOPED_TRACE(i);
+        HWND c = children[i];
+        EXPECT_EQ(static_cast<short>(GetDlgCtrlID(c)), want[i].id);
+        EXPECT_EQ(test::ClassName(c), want[i].cls);
+        EXPECT_EQ(TextOf(c), want[i].text);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(c, GWL_STYLE));
+        EXPECT_TRUE(style & WS_VISIBLE);
+        EXPECT_FALSE(style & WS_DISABLED);
+        if (want[i].id == -1) {
+            EXPECT_FALSE(style & WS_TABSTOP);
+            EXPECT_TRUE(style & WS_GROUP);
+        } else {
+            EXPECT_TRUE(style & WS_TABSTOP);
+        }
+        if (std::wstring(want[i].cls) == L"Edit") {
+            EXPECT_FALSE(style & ES_READONLY);
+            EXPECT_TRUE(style & ES_AUTOHSCROLL);
+            EXPECT_EQ((style & ES_MULTILINE) != 0, want[i].id == 1003);
+            EXPECT_EQ((style & ES_AUTOVSCROLL) != 0, want[i].id == 1003);
+            EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL));
+        }
+        if (want[i].id == 1007) {
+            EXPECT_EQ(style & 0x0F, static_cast<DWORD>(BS_PUSHBUTTON));
+        }
+    }
+}
+
+TEST_F(MainFrameTest, TheStartButtonWithoutACommandDoesNothing) {
+    Open();
+    SendMessageW(Box(IDC_START_GAME), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_FALSE(IsIconic(frame->hwnd()));  // a launch would minimise the window
+    // Typing into the command box does not give the form a command.
+    SetWindowTextW(Box(IDC_COMMAND_LINE), L"velq.exe");
+    SendMessageW(Box(IDC_START_GAME), BM_CLICK, 0, 0);
+    Pump();
+    EXPECT_EQ(frame->propertyForm()->commandLine, "");
+    EXPECT_FALSE(IsIconic(frame->hwnd()));
+}
+
+}  // namespace
+}  // namespace kolt

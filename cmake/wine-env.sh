@@ -46,4 +46,8 @@ if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$dir/wineboot.log" 2>&1 </dev/null
     touch "$WINEPREFIX/.kolt-ready"
 fi
+# A drive of its own for tests that walk the shell's folder tree (the folder
+# picker): T:\ is one level deep, wherever the build tree lies.
+mkdir -p "$dir/drive_t"
+ln -sfn "$dir/drive_t" "$WINEPREFIX/dosdevices/t:"
 echo "Wine desktop ready on display $DISPLAY, prefix $WINEPREFIX"

@@ -153,10 +153,16 @@ public:
 private:
     struct Root {
         Root() {
-            std::wstring self(MAX_PATH, L'\0');
-            self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
-            const std::wstring dir =
-                self.substr(0, self.find_last_of(L'\\')) + L"\\picker-" + std::to_wstring(GetCurrentProcessId());
+            // The test desktop's own drive T: keeps the picker's walk short
+            // (a deep build folder under a busy /tmp makes Wine's picker slow
+            // and unreliable); elsewhere the folders lie beside the program.
+            std::wstring base = L"T:";
+            if (GetDriveTypeW(L"T:\\") == DRIVE_NO_ROOT_DIR) {
+                std::wstring self(MAX_PATH, L'\0');
+                self.resize(GetModuleFileNameW(nullptr, self.data(), MAX_PATH));
+                base = self.substr(0, self.find_last_of(L'\\'));
+            }
+            const std::wstring dir = base + L"\\picker-" + std::to_wstring(GetCurrentProcessId());
             CreateDirectoryW(dir.c_str(), nullptr);
             root = Utf16ToCp932(std::u16string(dir.begin(), dir.end()));
             wide = dir;

@@ -306,14 +306,14 @@ TEST_F(GameLauncherTest, GameWindowReceivesWmCloseBeforeTheMainWindowIsRestored)
 
 TEST_F(GameLauncherTest, StopWhileTheStartedProgramRunsEndsTheWorkerWithoutRestoring) {
     ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /life=3000 /standby=off /game=off A s01")));
-    ASSERT_TRUE(PumpUntil([this] { return window_->minimisedAt() != 0; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(PumpUntil([this] { return window_->minimisedAt() != 0; }, std::chrono::seconds(30)));
 
     const auto before = std::chrono::steady_clock::now();
     launcher_.reset();
     // Promptness is the point; the bound is loose so that only a hang fails.
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
 
-    ASSERT_TRUE(PumpUntil([this] { return HasEnded("velq.exe"); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(PumpUntil([this] { return HasEnded("velq.exe"); }, std::chrono::seconds(30)));
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(window_->restoredAt(), 0);
     EXPECT_TRUE(IsIconic(window_->handle()));
@@ -322,14 +322,14 @@ TEST_F(GameLauncherTest, StopWhileTheStartedProgramRunsEndsTheWorkerWithoutResto
 TEST_F(GameLauncherTest, StopDuringTheWatchEndsWithoutClosingTheGameOrRestoring) {
     ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /standby=1500 /game=forever A s01")));
     ASSERT_TRUE(
-        PumpUntil([this] { return HasEnded("velq.exe") && window_->minimisedAt() != 0; }, std::chrono::seconds(10)));
+        PumpUntil([this] { return HasEnded("velq.exe") && window_->minimisedAt() != 0; }, std::chrono::seconds(30)));
     PumpFor(std::chrono::milliseconds(200));  // the worker is now in a watch pass
 
     const auto before = std::chrono::steady_clock::now();
     launcher_.reset();
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(5));
 
-    ASSERT_TRUE(PumpUntil([this] { return HasEnded("dormaux.exe"); }, std::chrono::seconds(10)));
+    ASSERT_TRUE(PumpUntil([this] { return HasEnded("dormaux.exe"); }, std::chrono::seconds(30)));
     PumpFor(std::chrono::milliseconds(500));
     EXPECT_EQ(window_->restoredAt(), 0);
     EXPECT_EQ(Time(ReadRecord("qmz48.exe"), "wm_close"), 0);
@@ -419,7 +419,7 @@ TEST_F(GameLauncherTest, ProcessThatRefusesFullAccessIsStillWaitedOn) {
     ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /refuse-full-access /standby=1200 /game=off A s01")));
     // The standby program really refuses full access but allows a wait.
     DWORD standby = 0;
-    ASSERT_TRUE(PumpUntil([&] { return (standby = FindProcessByName("dormaux.exe")) != 0; }, std::chrono::seconds(10)));
+    ASSERT_TRUE(PumpUntil([&] { return (standby = FindProcessByName("dormaux.exe")) != 0; }, std::chrono::seconds(30)));
     PumpFor(std::chrono::milliseconds(300));
     EXPECT_EQ(OpenProcess(0x1F0FFF, FALSE, standby), nullptr);
     const HANDLE forWaiting = OpenProcess(SYNCHRONIZE, FALSE, standby);

@@ -36,18 +36,22 @@ export DISPLAY=:$(cat "$dir/display")
 openbox >"$dir/wm.log" 2>&1 </dev/null &
 echo $! >"$dir/wm.pid"
 
-# A persistent server keeps every test from paying for a new one; it must not
-# hold CTest's output pipe open.
-wineserver -p >/dev/null 2>&1 </dev/null
 if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
     # No Mono or Gecko: the tests need neither, and there is no network to fetch them.
     WINEDLLOVERRIDES="mscoree,mshtml=" wine wineboot.exe -i >"$dir/wineboot.log" 2>&1 </dev/null
     # Wine's crash dialog would wait for a click that never comes.
     wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >>"$dir/wineboot.log" 2>&1 </dev/null
+    # End the services wineboot started: they learn the drives only when they start.
+    wineserver -k >/dev/null 2>&1 </dev/null || true
+    wineserver -w >/dev/null 2>&1 </dev/null || true
     touch "$WINEPREFIX/.kolt-ready"
 fi
 # A drive of its own for tests that walk the shell's folder tree (the folder
-# picker): T:\ is one level deep, wherever the build tree lies.
+# picker): T:\ is one level deep, wherever the build tree lies. It must be
+# there before Wine's services start.
 mkdir -p "$dir/drive_t"
 ln -sfn "$dir/drive_t" "$WINEPREFIX/dosdevices/t:"
+# A persistent server keeps every test from paying for a new one; it must not
+# hold CTest's output pipe open.
+wineserver -p >/dev/null 2>&1 </dev/null
 echo "Wine desktop ready on display $DISPLAY, prefix $WINEPREFIX"

@@ -72,6 +72,9 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern);
 enum class ReadResult { Ok, Missing, Unreadable, TooLarge };
 // Reads a whole file of at most `maxBytes` bytes.
 ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents);
+// Opens a regular file of the program's own for shared reading; on failure
+// returns null and says whether the file is missing or unreadable.
+std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure);
 // Replaces a file's contents all at once: writes a temporary file beside it,
 // flushes it to the disk, then moves it over the old file, so that a crash or
 // a full disk leaves the old file whole. No temporary file is left behind.

@@ -222,23 +222,19 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
 
 namespace kolt::fs {
 
-ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents) {
-    contents.clear();
+std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure) {
     const int fd = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
-    PosixFile file(fd);
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return ReadResult::Unreadable;
-    if (static_cast<std::uint64_t>(st.st_size) > maxBytes) return ReadResult::TooLarge;
-    char buf[16384];
-    while (true) {
-        const std::int64_t n = file.Read(buf, sizeof buf);
-        if (n < 0) return ReadResult::Unreadable;
-        if (n == 0) break;
-        if (contents.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::TooLarge;
-        contents.append(buf, static_cast<std::size_t>(n));
+    if (fd < 0) {
+        failure = errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
+        return nullptr;
     }
-    return ReadResult::Ok;
+    auto file = std::make_unique<PosixFile>(fd);
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        failure = ReadResult::Unreadable;
+        return nullptr;
+    }
+    return file;
 }
 
 bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents) {

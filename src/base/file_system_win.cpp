@@ -110,28 +110,16 @@ std::wstring WideFromUtf8(const std::string& utf8) {
 }
 }  // namespace
 
-ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents) {
-    contents.clear();
+std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure) {
     HANDLE h = CreateFileW(WideFromUtf8(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD err = GetLastError();
-        return err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
-                                                                          : ReadResult::Unreadable;
+        failure = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
+                                                                             : ReadResult::Unreadable;
+        return nullptr;
     }
-    Win32File file(h);
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(h, &size)) return ReadResult::Unreadable;
-    if (static_cast<std::uint64_t>(size.QuadPart) > maxBytes) return ReadResult::TooLarge;
-    char buf[16384];
-    while (true) {
-        const std::int64_t n = file.Read(buf, sizeof buf);
-        if (n < 0) return ReadResult::Unreadable;
-        if (n == 0) break;
-        if (contents.size() + static_cast<std::size_t>(n) > maxBytes) return ReadResult::TooLarge;
-        contents.append(buf, static_cast<std::size_t>(n));
-    }
-    return ReadResult::Ok;
+    return std::make_unique<Win32File>(h);
 }
 
 bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents) {

@@ -44,7 +44,9 @@ int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
     return MessageBoxW(owner, text, kAppTitle, flags);
 }
 
-CSelectorApp::CSelectorApp() { current_ = this; }
+CSelectorApp::CSelectorApp() {
+    current_ = this;
+}
 
 const win::MessageMap& CSelectorApp::Messages() {
     static constexpr win::MessageEntry kEntries[] = {
@@ -138,6 +140,8 @@ void CSelectorApp::OnOptions() {
     RunOptionsDialog(gamePriority, gameFolder, mainWindow());
 }
 
-void CSelectorApp::OnAppAbout() { ShowAboutBox(mainWindow()); }
+void CSelectorApp::OnAppAbout() {
+    ShowAboutBox(mainWindow());
+}
 
 }  // namespace kolt

@@ -81,15 +81,29 @@ std::u16string Utf8ToUtf16(std::string_view s, bool* valid) {
         int len = 0;
         char32_t c = 0;
         char32_t min = 0;
-        if (b0 < 0x80) { len = 1; c = b0; }
-        else if ((b0 & 0xE0) == 0xC0) { len = 2; c = b0 & 0x1F; min = 0x80; }
-        else if ((b0 & 0xF0) == 0xE0) { len = 3; c = b0 & 0x0F; min = 0x800; }
-        else if ((b0 & 0xF8) == 0xF0) { len = 4; c = b0 & 0x07; min = 0x10000; }
+        if (b0 < 0x80) {
+            len = 1;
+            c = b0;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            len = 2;
+            c = b0 & 0x1F;
+            min = 0x80;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            len = 3;
+            c = b0 & 0x0F;
+            min = 0x800;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            len = 4;
+            c = b0 & 0x07;
+            min = 0x10000;
+        }
         bool good = len > 0 && i + len <= s.size();
         for (int k = 1; good && k < len; ++k) {
             const auto b = static_cast<unsigned char>(s[i + k]);
-            if ((b & 0xC0) != 0x80) good = false;
-            else c = (c << 6) | (b & 0x3F);
+            if ((b & 0xC0) != 0x80)
+                good = false;
+            else
+                c = (c << 6) | (b & 0x3F);
         }
         if (good && (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))) good = false;
         if (!good) {
@@ -111,7 +125,9 @@ std::u16string Utf8ToUtf16(std::string_view s, bool* valid) {
     return out;
 }
 
-std::string Cp932ToUtf8(std::string_view s) { return Utf16ToUtf8(Cp932ToUtf16(s)); }
+std::string Cp932ToUtf8(std::string_view s) {
+    return Utf16ToUtf8(Cp932ToUtf16(s));
+}
 
 std::optional<std::string> Utf8ToCp932(std::string_view s) {
     bool valid = false;

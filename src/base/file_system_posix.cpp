@@ -29,8 +29,10 @@ std::string NativePath(std::string_view path, bool utf8) {
         const bool ascii = std::all_of(part.begin(), part.end(), [](char c) { return (c & 0x80) == 0; });
         if (utf8 && !ascii) {
             const std::u16string wide = Cp932ToUtf16(part);
-            if (wide.find(u'\uFFFD') == std::u16string::npos) out += Utf16ToUtf8(wide);
-            else out += part;
+            if (wide.find(u'\uFFFD') == std::u16string::npos)
+                out += Utf16ToUtf8(wide);
+            else
+                out += part;
         } else {
             out += part;
         }
@@ -43,14 +45,19 @@ std::string NativePath(std::string_view path, bool utf8) {
 
 ErrorKind KindOf(int err) {
     switch (err) {
-        case ENOENT: return ErrorKind::FileNotFound;
-        case ENOTDIR: return ErrorKind::PathNotFound;
+        case ENOENT:
+            return ErrorKind::FileNotFound;
+        case ENOTDIR:
+            return ErrorKind::PathNotFound;
         case EACCES:
         case EPERM:
-        case EISDIR: return ErrorKind::AccessDenied;
+        case EISDIR:
+            return ErrorKind::AccessDenied;
         case EMFILE:
-        case ENFILE: return ErrorKind::TooManyOpenFiles;
-        default: return ErrorKind::Other;
+        case ENFILE:
+            return ErrorKind::TooManyOpenFiles;
+        default:
+            return ErrorKind::Other;
     }
 }
 
@@ -89,7 +96,9 @@ int OpenNative(const std::string& native) {
 
 // Upper-cases ASCII letters only, so that matching ignores their case and
 // leaves double-byte characters alone.
-char Fold(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; }
+char Fold(char c) {
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+}
 
 // Wildcard match of a CP932 name: '*' any run, '?' one character.
 bool Matches(std::string_view pattern, std::string_view name) {
@@ -104,8 +113,7 @@ bool Matches(std::string_view pattern, std::string_view name) {
         } else if (p < pattern.size() && pattern[p] == '?') {
             ++p;
             n += charLen(name, n);
-        } else if (p < pattern.size() && charLen(pattern, p) == charLen(name, n) &&
-                   Fold(pattern[p]) == Fold(name[n]) &&
+        } else if (p < pattern.size() && charLen(pattern, p) == charLen(name, n) && Fold(pattern[p]) == Fold(name[n]) &&
                    (charLen(pattern, p) == 1 || pattern[p + 1] == name[n + 1])) {
             n += charLen(name, n);
             p += charLen(pattern, p);
@@ -117,7 +125,8 @@ bool Matches(std::string_view pattern, std::string_view name) {
             return false;
         }
     }
-    while (p < pattern.size() && pattern[p] == '*') ++p;
+    while (p < pattern.size() && pattern[p] == '*')
+        ++p;
     return p == pattern.size();
 }
 
@@ -199,8 +208,10 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
         std::string key = entries[i].name;
         for (std::size_t k = 0; k < key.size(); ++k) {
             const auto c = static_cast<unsigned char>(key[k]);
-            if (IsLeadByte(c)) ++k;  // both bytes of a double-byte character stay as they are
-            else if (c >= 'A' && c <= 'Z') key[k] = static_cast<char>(c + 32);
+            if (IsLeadByte(c))
+                ++k;  // both bytes of a double-byte character stay as they are
+            else if (c >= 'A' && c <= 'Z')
+                key[k] = static_cast<char>(c + 32);
         }
         keys.emplace_back(std::move(key), i);
     }
@@ -213,7 +224,8 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
     });
     std::vector<DirEntry> sorted;
     sorted.reserve(entries.size());
-    for (auto& key : keys) sorted.push_back(std::move(entries[key.second]));
+    for (auto& key : keys)
+        sorted.push_back(std::move(entries[key.second]));
     entries = std::move(sorted);
     return std::make_unique<PosixSearch>(std::move(entries));
 }
@@ -245,8 +257,10 @@ bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view content
     for (std::size_t done = 0; ok && done < contents.size();) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
-        else done += static_cast<std::size_t>(n);
+        if (n <= 0)
+            ok = false;
+        else
+            done += static_cast<std::size_t>(n);
     }
     // Keep the old file's permissions, or the usual ones for a new file.
     struct stat st {};

@@ -18,18 +18,25 @@ std::wstring Wide(std::string_view cp932) {
 
 ErrorKind KindOf(DWORD err) {
     switch (err) {
-        case ERROR_FILE_NOT_FOUND: return ErrorKind::FileNotFound;
+        case ERROR_FILE_NOT_FOUND:
+            return ErrorKind::FileNotFound;
         case ERROR_PATH_NOT_FOUND:
         case ERROR_INVALID_NAME:
-        case ERROR_BAD_NETPATH: return ErrorKind::PathNotFound;
-        case ERROR_ACCESS_DENIED: return ErrorKind::AccessDenied;
+        case ERROR_BAD_NETPATH:
+            return ErrorKind::PathNotFound;
+        case ERROR_ACCESS_DENIED:
+            return ErrorKind::AccessDenied;
         case ERROR_SHARING_VIOLATION:
-        case ERROR_LOCK_VIOLATION: return ErrorKind::SharingViolation;
-        case ERROR_TOO_MANY_OPEN_FILES: return ErrorKind::TooManyOpenFiles;
+        case ERROR_LOCK_VIOLATION:
+            return ErrorKind::SharingViolation;
+        case ERROR_TOO_MANY_OPEN_FILES:
+            return ErrorKind::TooManyOpenFiles;
         case ERROR_READ_FAULT:
         case ERROR_CRC:
-        case ERROR_SECTOR_NOT_FOUND: return ErrorKind::ReadFault;
-        default: return ErrorKind::Other;
+        case ERROR_SECTOR_NOT_FOUND:
+            return ErrorKind::ReadFault;
+        default:
+            return ErrorKind::Other;
     }
 }
 
@@ -83,8 +90,8 @@ private:
 
 std::unique_ptr<InputFile> OpenForReading(std::string_view path, FileError& error) {
     error = FileError{ErrorKind::None, std::string(path)};
-    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    HANDLE h = CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         error.kind = KindOf(GetLastError());
         return nullptr;
@@ -111,12 +118,12 @@ std::wstring WideFromUtf8(const std::string& utf8) {
 }  // namespace
 
 std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure) {
-    HANDLE h = CreateFileW(WideFromUtf8(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileW(WideFromUtf8(utf8Path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {
         const DWORD err = GetLastError();
-        failure = err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing
-                                                                             : ReadResult::Unreadable;
+        failure =
+            err == ERROR_FILE_NOT_FOUND || err == ERROR_PATH_NOT_FOUND ? ReadResult::Missing : ReadResult::Unreadable;
         return nullptr;
     }
     return std::make_unique<Win32File>(h);

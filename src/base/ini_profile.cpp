@@ -9,9 +9,9 @@ namespace {
 // in a std::u16string) so that untouched lines keep their exact bytes.
 template <class C>
 struct Line {
-    std::size_t begin;    // first unit of the line
-    std::size_t end;      // one past its content (before the line break)
-    std::size_t next;     // one past its line break
+    std::size_t begin;  // first unit of the line
+    std::size_t end;    // one past its content (before the line break)
+    std::size_t next;   // one past its line break
 };
 
 template <class C>
@@ -20,7 +20,8 @@ std::vector<Line<C>> SplitLines(const std::basic_string<C>& s, std::size_t start
     std::size_t i = start;
     while (i < s.size()) {
         std::size_t j = i;
-        while (j < s.size() && s[j] != C('\r') && s[j] != C('\n')) ++j;
+        while (j < s.size() && s[j] != C('\r') && s[j] != C('\n'))
+            ++j;
         std::size_t next = j;
         if (next < s.size()) {
             next += (s[next] == C('\r') && next + 1 < s.size() && s[next + 1] == C('\n')) ? 2 : 1;
@@ -32,12 +33,16 @@ std::vector<Line<C>> SplitLines(const std::basic_string<C>& s, std::size_t start
 }
 
 template <class C>
-bool IsBlank(C c) { return c == C(' ') || c == C('\t') || c == C('\v'); }
+bool IsBlank(C c) {
+    return c == C(' ') || c == C('\t') || c == C('\v');
+}
 
 template <class C>
 std::basic_string_view<C> Trim(std::basic_string_view<C> v) {
-    while (!v.empty() && IsBlank(v.front())) v.remove_prefix(1);
-    while (!v.empty() && IsBlank(v.back())) v.remove_suffix(1);
+    while (!v.empty() && IsBlank(v.front()))
+        v.remove_prefix(1);
+    while (!v.empty() && IsBlank(v.back()))
+        v.remove_suffix(1);
     return v;
 }
 
@@ -66,7 +71,10 @@ template <class C>
 Parsed<C> Classify(const std::basic_string<C>& s, const Line<C>& line) {
     const auto text = Trim(std::basic_string_view<C>(s).substr(line.begin, line.end - line.begin));
     Parsed<C> p;
-    if (text.empty()) { p.kind = Kind::Blank; return p; }
+    if (text.empty()) {
+        p.kind = Kind::Blank;
+        return p;
+    }
     if (text.front() == C('[')) {
         auto rest = text.substr(1);
         const auto close = rest.find(C(']'));
@@ -74,7 +82,10 @@ Parsed<C> Classify(const std::basic_string<C>& s, const Line<C>& line) {
         p.name = Trim(close == rest.npos ? rest : rest.substr(0, close));
         return p;
     }
-    if (text.front() == C(';')) { p.kind = Kind::Comment; return p; }
+    if (text.front() == C(';')) {
+        p.kind = Kind::Comment;
+        return p;
+    }
     const auto eq = text.find(C('='));
     if (eq == text.npos) return p;
     p.kind = Kind::Key;
@@ -87,14 +98,14 @@ Parsed<C> Classify(const std::basic_string<C>& s, const Line<C>& line) {
 template <class C>
 struct Location {
     bool sectionFound = false;
-    std::size_t sectionLine = 0;   // index of the header line
-    std::size_t lastKeyLine = 0;   // index of the last key line of the section (or the header)
+    std::size_t sectionLine = 0;  // index of the header line
+    std::size_t lastKeyLine = 0;  // index of the last key line of the section (or the header)
     std::optional<std::size_t> keyLine;
 };
 
 template <class C>
-Location<C> Find(const std::basic_string<C>& s, const std::vector<Line<C>>& lines,
-                 std::basic_string_view<C> section, std::basic_string_view<C> key) {
+Location<C> Find(const std::basic_string<C>& s, const std::vector<Line<C>>& lines, std::basic_string_view<C> section,
+                 std::basic_string_view<C> key) {
     Location<C> loc;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const Parsed<C> p = Classify(s, lines[i]);
@@ -112,8 +123,12 @@ Location<C> Find(const std::basic_string<C>& s, const std::vector<Line<C>>& line
     return loc;
 }
 
-std::u16string ToUnits(std::string_view cp932, char16_t) { return Cp932ToUtf16(cp932); }
-std::string ToUnits(std::string_view cp932, char) { return std::string(cp932); }
+std::u16string ToUnits(std::string_view cp932, char16_t) {
+    return Cp932ToUtf16(cp932);
+}
+std::string ToUnits(std::string_view cp932, char) {
+    return std::string(cp932);
+}
 
 template <class C>
 std::optional<std::string> Get(const std::basic_string<C>& s, std::size_t start, std::string_view section,
@@ -126,8 +141,10 @@ std::optional<std::string> Get(const std::basic_string<C>& s, std::size_t start,
     auto value = Classify(s, lines[*loc.keyLine]).value;
     if (value.size() >= 2 && value.front() == value.back() && (value.front() == C('"') || value.front() == C('\'')))
         value = value.substr(1, value.size() - 2);
-    if constexpr (sizeof(C) == 1) return std::string(value);
-    else return Utf16ToCp932(value);
+    if constexpr (sizeof(C) == 1)
+        return std::string(value);
+    else
+        return Utf16ToCp932(value);
 }
 
 template <class C>
@@ -169,7 +186,8 @@ std::u16string AsUnits(const std::string& bytes) {
     std::u16string u;
     u.reserve(bytes.size() / 2);
     for (std::size_t i = 0; i + 1 < bytes.size(); i += 2)
-        u += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) | (static_cast<unsigned char>(bytes[i + 1]) << 8));
+        u += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                   (static_cast<unsigned char>(bytes[i + 1]) << 8));
     return u;
 }
 
@@ -211,7 +229,9 @@ void IniDocument::SetString(std::string_view section, std::string_view key, std:
 
 std::int32_t ParseProfileInt(std::string_view v) {
     std::size_t i = 0;
-    while (i < v.size() && (v[i] == ' ' || v[i] == '\t' || v[i] == '\v' || v[i] == '\r' || v[i] == '\n' || v[i] == '\f')) ++i;
+    while (i < v.size() &&
+           (v[i] == ' ' || v[i] == '\t' || v[i] == '\v' || v[i] == '\r' || v[i] == '\n' || v[i] == '\f'))
+        ++i;
     bool negative = false;
     if (i < v.size() && (v[i] == '+' || v[i] == '-')) negative = v[i++] == '-';
     std::uint32_t n = 0;  // wraps modulo 2^32 as the platform's reader does
@@ -219,14 +239,19 @@ std::int32_t ParseProfileInt(std::string_view v) {
         for (i += 2; i < v.size(); ++i) {
             const char c = v[i];
             unsigned d;
-            if (c >= '0' && c <= '9') d = static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f') d = static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') d = static_cast<unsigned>(c - 'A' + 10);
-            else break;
+            if (c >= '0' && c <= '9')
+                d = static_cast<unsigned>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                d = static_cast<unsigned>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                d = static_cast<unsigned>(c - 'A' + 10);
+            else
+                break;
             n = n * 16u + d;
         }
     } else {
-        for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i) n = n * 10u + static_cast<unsigned>(v[i] - '0');
+        for (; i < v.size() && v[i] >= '0' && v[i] <= '9'; ++i)
+            n = n * 10u + static_cast<unsigned>(v[i] - '0');
     }
     if (negative) n = 0u - n;
     return static_cast<std::int32_t>(n);

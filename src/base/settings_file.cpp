@@ -9,12 +9,15 @@ constexpr char kSection[] = "Option";
 constexpr char kPriorityKey[] = "GamePriority";
 constexpr char kFolderKey[] = "GameFolder";
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
 }  // namespace
 
 std::string SettingsPathFor(std::string_view programPath) {
     std::size_t nameStart = programPath.size();
-    while (nameStart > 0 && !IsSeparator(programPath[nameStart - 1])) --nameStart;
+    while (nameStart > 0 && !IsSeparator(programPath[nameStart - 1]))
+        --nameStart;
     const std::size_t dot = programPath.rfind('.');
     std::string path(programPath);
     if (dot != std::string_view::npos && dot >= nameStart) path.resize(dot);

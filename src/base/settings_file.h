@@ -35,8 +35,8 @@ public:
 
 private:
     std::string path_;
-    std::string original_;       // the bytes read at Load
-    bool leaveAlone_ = false;    // the file exists but could not be read
+    std::string original_;     // the bytes read at Load
+    bool leaveAlone_ = false;  // the file exists but could not be read
 };
 
 // Above this a settings file is not ours to parse (nor to rewrite).

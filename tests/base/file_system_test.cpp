@@ -75,8 +75,9 @@ TEST(InputFile, ReadsSharedAndReportsWhatIsMissing) {
 TEST(ByteReader, ReadsWordsAcrossBufferEdgesAndSeeks) {
     test::TempDir dir;
     std::string bytes;
-    for (int i = 0; i < 1000; ++i) bytes += std::string(reinterpret_cast<const char*>(&i), 4);  // little-endian host
-    bytes += "\x01\x02";  // a partial word at the end
+    for (int i = 0; i < 1000; ++i)
+        bytes += std::string(reinterpret_cast<const char*>(&i), 4);  // little-endian host
+    bytes += "\x01\x02";                                             // a partial word at the end
     dir.WriteFile("f.bin", bytes);
     test::ScopedWorkingDir cwd(dir.path());
     auto file = OpenOrThrow("f.bin");
@@ -106,7 +107,8 @@ TEST(FileErrorText, NamesTheFileAndStaysUnder1024Bytes) {
     EXPECT_GT(text.size(), std::string("stage\\Alpha.ini").size());
     EXPECT_EQ(DescribeFileError({fs::ErrorKind::None, "x"}), "");
     std::string longPath;
-    for (int i = 0; i < 600; ++i) longPath += Sj("表");
+    for (int i = 0; i < 600; ++i)
+        longPath += Sj("表");
     EXPECT_LT(DescribeFileError({fs::ErrorKind::AccessDenied, longPath}).size(), 1024u);
 }
 

@@ -22,7 +22,8 @@ protected:
     std::string Path() const { return dir.Native("koltSSel.ini"); }
     std::size_t FilesInDir() const {
         std::size_t n = 0;
-        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(dir.path()))) ++n;
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(dir.path())))
+            ++n;
         return n;
     }
     test::TempDir dir;

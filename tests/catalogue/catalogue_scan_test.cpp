@@ -56,8 +56,8 @@ TEST_F(ScanTest, Sd3FilesHideSd2FilesAndSd2IsTheFallback) {
     game.WriteFile("port\\Upper\\scenario\\B01.SD3", "x");
     const auto catalogue = Scan();
     ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{
-                                     {"Both", {"b01.sd3"}}, {"Old", {"o01.sd2"}}, {"Upper", {"B01.SD3"}}}));
+    EXPECT_EQ(AsMap(*catalogue),
+              (std::map<std::string, Files>{{"Both", {"b01.sd3"}}, {"Old", {"o01.sd2"}}, {"Upper", {"B01.SD3"}}}));
 }
 
 TEST_F(ScanTest, AFolderMatchingSd3GivesAnEntryWithoutFilesAndNoFallback) {
@@ -87,9 +87,8 @@ TEST_F(ScanTest, OddPortNamesAreListedWholeAndSearchTheirOwnFolder) {
     game.WriteFile("port\\" + kana + "\\scenario\\" + Sj("表") + ".sd3", "x");
     const auto catalogue = Scan();
     ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{{"Alpha.old", {"a.sd2"}},
-                                                               {"sd3port", {"s.sd2"}},
-                                                               {kana, {Sj("表") + ".sd3"}}}));
+    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{
+                                     {"Alpha.old", {"a.sd2"}}, {"sd3port", {"s.sd2"}}, {kana, {Sj("表") + ".sd3"}}}));
     EXPECT_EQ(MakeScenarioPath(kana, Sj("表") + ".sd3"), "port\\" + kana + "\\scenario\\" + Sj("表") + ".sd3");
 }
 
@@ -113,7 +112,8 @@ TEST_F(ScanTest, OrderIsTheDirectorySearchOrder) {
         Files expectedFiles;
         auto files = fs::BeginSearch("port\\" + p.portName + "\\scenario\\*.sd3");
         ASSERT_NE(files, nullptr);
-        for (fs::DirEntry e; files->Next(e);) expectedFiles.push_back(e.name);
+        for (fs::DirEntry e; files->Next(e);)
+            expectedFiles.push_back(e.name);
         EXPECT_EQ(p.scenarioFiles, expectedFiles);
     }
     EXPECT_EQ(ports, expectedPorts);

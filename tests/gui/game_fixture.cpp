@@ -44,15 +44,16 @@ std::string ScenarioBytes(const ScenarioLayout& layout) {
 
 void WriteGame(const TempDir& dir, const std::string& root, int level, const std::string& s01Program) {
     const std::string base = root.empty() ? std::string() : root + "\\";
-    ScenarioLayout day{"Alpha Day",
-                     930,
-                     2,
-                     1500,
-                     2500,
-                     s01Program,
-                     {{900, 270, 10}, {1000, 280, 12}, {1030, 290, 15}, {1045, 300, 8}, {1050, 310, 9}, {1100, 320, 9}},
-                     2,
-                     1};
+    ScenarioLayout day{
+        "Alpha Day",
+        930,
+        2,
+        1500,
+        2500,
+        s01Program,
+        {{900, 270, 10}, {1000, 280, 12}, {1030, 290, 15}, {1045, 300, 8}, {1050, 310, 9}, {1100, 320, 9}},
+        2,
+        1};
     ScenarioLayout night{"Alpha Night", 2200, 3, 800, 1600, "qmz48", {{2300, 90, 5}}, 1, 0};
     ScenarioLayout haneda{Sj("羽田 朝"), 700, 1, 4294967295u, 10, "qmz48", {}, 0, 0};
     dir.WriteFile(base + "port\\Alpha\\scenario\\s01.sd3", ScenarioBytes(day));

@@ -65,7 +65,8 @@ HWND ChildProcess::WaitForWindow(const std::wstring& className, const std::wstri
     const DWORD start = GetTickCount();
     do {
         for (HWND hwnd : TopLevelWindows()) {
-            if (IsWindowVisible(hwnd) && (className.empty() || ClassName(hwnd) == className) && WindowText(hwnd) == title)
+            if (IsWindowVisible(hwnd) && (className.empty() || ClassName(hwnd) == className) &&
+                WindowText(hwnd) == title)
                 return hwnd;
         }
         if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;

@@ -11,7 +11,9 @@ namespace kolt::test {
 namespace stdfs = std::filesystem;
 
 namespace {
-stdfs::path FromUtf8(const std::string& s) { return stdfs::path(std::u8string(s.begin(), s.end())); }
+stdfs::path FromUtf8(const std::string& s) {
+    return stdfs::path(std::u8string(s.begin(), s.end()));
+}
 std::string ToUtf8(const stdfs::path& p) {
     const std::u8string u = p.u8string();
     return std::string(u.begin(), u.end());
@@ -48,7 +50,9 @@ std::string TempDir::Native(std::string_view relative) const {
     return path_ + static_cast<char>(stdfs::path::preferred_separator) + utf8;
 }
 
-void TempDir::MakeDir(std::string_view relative) const { stdfs::create_directories(FromUtf8(Native(relative))); }
+void TempDir::MakeDir(std::string_view relative) const {
+    stdfs::create_directories(FromUtf8(Native(relative)));
+}
 
 void TempDir::WriteFile(std::string_view relative, std::string_view bytes) const {
     const stdfs::path p = FromUtf8(Native(relative));
@@ -64,7 +68,9 @@ std::string TempDir::ReadFile(std::string_view relative) const {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool TempDir::Exists(std::string_view relative) const { return stdfs::exists(FromUtf8(Native(relative))); }
+bool TempDir::Exists(std::string_view relative) const {
+    return stdfs::exists(FromUtf8(Native(relative)));
+}
 
 ScopedWorkingDir::ScopedWorkingDir(const std::string& dir) : previous_(ToUtf8(stdfs::current_path())) {
     stdfs::current_path(FromUtf8(dir));

@@ -3,9 +3,9 @@
 #include <memory>
 
 #include "app/selector_app.h"
-#include "catalogue/stage_tree.h"
+#include "catalogue/stage_tree_win.h"
 #include "resource.h"
-#include "scenario/property_form.h"
+#include "scenario/property_form_win.h"
 
 namespace kolt {
 

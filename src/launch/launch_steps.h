@@ -1,7 +1,7 @@
 // What one game launch does, in order, apart from the Win32 calls that carry
 // it out: which names are looked for and in which order, when the watch ends,
 // and when the main window is restored. The worker runs RunLaunch over the
-// real platform (game_launcher.cpp); tests can run it over a scripted one.
+// real platform (game_launcher_win.cpp); tests can run it over a scripted one.
 #pragma once
 
 #include <array>

@@ -13,11 +13,11 @@
 
 #include "app/main_frame.h"
 #include "app/selector_app.h"
-#include "catalogue/stage_tree.h"
+#include "catalogue/stage_tree_win.h"
 #include "game_fixture.h"
 #include "gui_support.h"
 #include "resource.h"
-#include "scenario/property_form.h"
+#include "scenario/property_form_win.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "win/application.h"

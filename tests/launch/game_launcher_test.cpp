@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "base/cp932.h"
-#include "launch/game_launcher.h"
+#include "launch/game_launcher_win.h"
 #include "support/temp_dir.h"
 
 namespace kolt {

@@ -21,8 +21,8 @@
 #include <string>
 #include <thread>
 
-#include "launch/game_launcher.h"
-#include "launch/win32_launch_platform.h"
+#include "launch/game_launcher_win.h"
+#include "launch/launch_platform_win.h"
 #include "support/temp_dir.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "launch/win32_launch_platform.h"
+#include "launch/launch_platform_win.h"
 
 #include <string>
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "catalogue/catalogue_scan.h"
-#include "launch/game_launcher.h"
+#include "launch/game_launcher_win.h"
 #include "scenario/scenario_reader.h"
 #include "win/controls.h"
 #include "win/view.h"

@@ -1,4 +1,4 @@
-#include "launch/game_launcher.h"
+#include "launch/game_launcher_win.h"
 
 #include <process.h>
 #include <tlhelp32.h>
@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "base/cp932.h"
-#include "launch/win32_launch_platform.h"
+#include "launch/launch_platform_win.h"
 
 namespace kolt {
 

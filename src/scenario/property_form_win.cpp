@@ -1,4 +1,4 @@
-#include "scenario/property_form.h"
+#include "scenario/property_form_win.h"
 
 #include "resource.h"
 #include "scenario/level_file.h"

@@ -1,4 +1,4 @@
-#include "catalogue/stage_tree.h"
+#include "catalogue/stage_tree_win.h"
 
 #include <commctrl.h>
 

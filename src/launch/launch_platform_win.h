@@ -7,7 +7,7 @@
 
 #include <mutex>
 
-#include "launch/game_launcher.h"
+#include "launch/game_launcher_win.h"
 #include "launch/launch_steps.h"
 
 namespace kolt {

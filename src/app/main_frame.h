@@ -8,7 +8,7 @@
 #include <windows.h>
 
 #include "win/frame_window.h"
-#include "win/handles.h"
+#include "base/owners_win.h"
 #include "win/splitter.h"
 
 namespace kolt {
@@ -39,7 +39,7 @@ private:
     win::StatusBar statusBar_;
     win::DockToolBar toolBar_;
     win::StaticSplitter splitter_;
-    win::IconHandle smallIcon_;  // the large icon is a shared resource
+    IconHandle smallIcon_;  // the large icon is a shared resource
 };
 
 }  // namespace kolt

@@ -9,6 +9,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "options/option_dlg.h"
 #include "resource.h"
 
@@ -20,23 +21,6 @@ CSelectorApp* CSelectorApp::current_ = nullptr;
 namespace {
 
 const wchar_t kCannotEnterFolder[] = L"ゲームがインストールされたフォルダに移動できません";
-
-// The program file's full path, however long.
-std::wstring ModulePath() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    while (true) {
-        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (n == 0) return {};
-        if (n < buffer.size()) return std::wstring(buffer.data(), n);
-        if (buffer.size() >= 32768 * 2) return {};
-        buffer.resize(buffer.size() * 2);
-    }
-}
-
-std::wstring Wide(const std::string& cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return std::wstring(w.begin(), w.end());
-}
 
 }  // namespace
 
@@ -58,7 +42,6 @@ const win::MessageMap& CSelectorApp::Messages() {
 }
 
 CSelectorApp::~CSelectorApp() {
-    if (comInitialized_) CoUninitialize();
     if (current_ == this) current_ = nullptr;
 }
 
@@ -69,11 +52,10 @@ bool CSelectorApp::InitInstance() {
     InitCommonControlsEx(&icc);
 
     // 2. Component services (the folder picker needs them).
-    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+    if (!com_.Enter()) {
         AppMessageBox(nullptr, L"", MB_OK | MB_ICONERROR);
         return false;
     }
-    comInitialized_ = true;
 
     // 3. The settings file beside the program.
     const std::wstring module = ModulePath();

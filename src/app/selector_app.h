@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "base/owners_win.h"
 #include "base/settings_file.h"
 #include "win/application.h"
 
@@ -54,7 +55,7 @@ private:
 
     static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
-    bool comInitialized_ = false;
+    ComApartment com_;                          // left after everything that used it
 };
 
 // The application title, the caption of every message box of the program.

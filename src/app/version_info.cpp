@@ -3,45 +3,19 @@
 #include <cstring>
 #include <cwchar>
 
-#include "base/cp932.h"
+#include "base/text_win.h"
 
 namespace kolt {
-namespace {
-
-std::wstring Widen(std::string_view cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return {w.begin(), w.end()};
-}
-
-std::string Narrow(const wchar_t* text, std::size_t length) {
-    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
-}
-
-}  // namespace
-
-std::wstring ProgramFilePath() {
-    // GetModuleFileNameW truncates silently; grow until the path fits.
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return {};
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // The program's own record is read from the running file itself rather than
 // from "<base name>.EXE" looked up along the module search path, which could
 // find another file when the program has been renamed.
 CVersionInfo::CVersionInfo() {
-    Open(ProgramFilePath());
+    Open(ModulePath());
 }
 
 CVersionInfo::CVersionInfo(std::string_view moduleFile) {
-    Open(Widen(moduleFile));
+    Open(Wide(moduleFile));
 }
 
 void CVersionInfo::Open(const std::wstring& file) {
@@ -64,13 +38,13 @@ void CVersionInfo::Open(const std::wstring& file) {
 }
 
 bool CVersionInfo::Query(version::Translation t, std::string_view name, std::string& value) const {
-    const std::wstring path = Widen(version::StringValuePath(t, name));
+    const std::wstring path = Wide(version::StringValuePath(t, name));
     void* text = nullptr;
     UINT length = 0;  // in characters, the terminating NUL usually included
     if (!VerQueryValueW(const_cast<unsigned char*>(record_.data()), path.c_str(), &text, &length)) return false;
     // A value that is present but empty is found, and found empty.
     const auto* chars = static_cast<const wchar_t*>(text);
-    value = chars == nullptr ? std::string() : Narrow(chars, wcsnlen(chars, length));
+    value = chars == nullptr ? std::string() : Narrow(std::wstring_view(chars, wcsnlen(chars, length)));
     return true;
 }
 

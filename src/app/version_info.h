@@ -48,7 +48,4 @@ private:
     version::Translation translation_;
 };
 
-// The full path of the running program, wide.
-std::wstring ProgramFilePath();
-
 }  // namespace kolt

@@ -14,7 +14,7 @@ constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
 const wchar_t kNoPortFolder[] = L"シナリオファイルフォルダのパスが見つかりません";
 
 HTREEITEM InsertItem(HWND tree, HTREEITEM parent, const std::string& label) {
-    std::wstring text = win::Wide(label);
+    std::wstring text = Wide(label);
     TVINSERTSTRUCTW insert{};
     insert.hParent = parent;
     insert.hInsertAfter = TVI_LAST;
@@ -63,7 +63,7 @@ std::string CStageTree::ItemText(HTREEITEM item) const {
         tv.cchTextMax = static_cast<int>(size);
         if (!SendMessageW(hwnd(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv))) return {};
         const std::size_t length = wcsnlen(buffer.c_str(), size);
-        if (length + 1 < size || size >= 65536) return win::Narrow(std::wstring_view(buffer.c_str(), length));
+        if (length + 1 < size || size >= 65536) return Narrow(std::wstring_view(buffer.c_str(), length));
     }
 }
 

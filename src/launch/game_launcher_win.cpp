@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "launch/launch_platform_win.h"
 
 namespace kolt {
@@ -45,7 +46,7 @@ void ServeSentMessagesUntil(HANDLE handle, DWORD timeoutMs, Ready ready) {
 // of the window guard.
 struct WorkerStart {
     LaunchRequest request;
-    UniqueHandle stopEvent;
+    KernelHandle stopEvent;
     std::shared_ptr<MainWindowGuard> guard;
 };
 
@@ -67,14 +68,12 @@ DWORD FindProcessByName(std::string_view exeName) {
     // Only the process list is needed; the module and heap lists that a
     // TH32CS_SNAPALL snapshot adds cost time and can fail transiently
     // (ERROR_BAD_LENGTH), which would end a watch while the game still runs.
-    const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (snapshot.get() == INVALID_HANDLE_VALUE) return 0;
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) return 0;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry)) {
-        const std::wstring_view name(entry.szExeFile);
-        const std::u16string_view name16(reinterpret_cast<const char16_t*>(name.data()), name.size());
-        if (EqualsNoCase(Utf16ToCp932(name16), exeName)) return entry.th32ProcessID;
+        if (EqualsNoCase(Narrow(entry.szExeFile), exeName)) return entry.th32ProcessID;
     }
     return 0;
 }

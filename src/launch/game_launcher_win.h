@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "launch/launch_steps.h"
-#include "launch/unique_handle.h"
+#include "base/owners_win.h"
 
 namespace kolt {
 
@@ -49,8 +49,8 @@ public:
     bool Busy() const;
 
 private:
-    UniqueHandle stopEvent_;     // auto-reset, unnamed; each worker waits on a duplicate of it
-    UniqueHandle launchThread_;  // the last worker started, or null
+    KernelHandle stopEvent_;     // auto-reset, unnamed; each worker waits on a duplicate of it
+    KernelHandle launchThread_;  // the last worker started, or null
     std::shared_ptr<MainWindowGuard> guard_;
 };
 

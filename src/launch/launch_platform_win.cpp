@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "base/cp932.h"
+#include "base/text_win.h"
 
 namespace kolt {
 namespace {
@@ -12,11 +12,6 @@ constexpr DWORD kOpenAllAccess = 0x1F0FFF;
 
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOW) == 68, "the startup record is 68 bytes on i686");
 static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "the placement record is 44 bytes on i686");
-
-std::wstring Wide(std::string_view cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return std::wstring(w.begin(), w.end());
-}
 
 }  // namespace
 
@@ -33,7 +28,7 @@ bool Win32LaunchPlatform::StartGame() {
     if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
                         &created))
         return false;
-    const UniqueHandle thread(created.hThread);
+    const KernelHandle thread(created.hThread);
     game_.reset(created.hProcess);
     if (priorityClass != 0) SetPriorityClass(game_.get(), priorityClass);
     if (ResumeThread(thread.get()) == static_cast<DWORD>(-1)) {
@@ -66,7 +61,7 @@ bool Win32LaunchPlatform::OpenWatched(std::uint32_t processId) {
     watched_.reset(OpenProcess(kOpenAllAccess, FALSE, processId));
     // Waiting needs no more than this; a game that refuses full access still allows it.
     if (!watched_) watched_.reset(OpenProcess(SYNCHRONIZE, FALSE, processId));
-    return watched_ != nullptr;
+    return static_cast<bool>(watched_);
 }
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitWatched(std::uint32_t timeoutMs) {

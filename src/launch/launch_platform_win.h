@@ -43,8 +43,8 @@ private:
     const LaunchRequest& request_;
     HANDLE stop_;  // not owned
     MainWindowGuard& guard_;
-    UniqueHandle game_;     // the process started by StartGame
-    UniqueHandle watched_;  // the process of the current watch pass
+    KernelHandle game_;     // the process started by StartGame
+    KernelHandle watched_;  // the process of the current watch pass
     WINDOWPLACEMENT placement_{};
     bool saved_ = false;
     bool stopped_ = false;

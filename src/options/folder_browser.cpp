@@ -3,28 +3,10 @@
 #include <cwchar>
 #include <utility>
 
-#include "base/cp932.h"
+#include "base/text_win.h"
 
 namespace kolt {
 namespace {
-
-std::wstring Widen(std::string_view cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return {w.begin(), w.end()};
-}
-
-// nullopt when the text has a character that code page 932 cannot hold: such
-// a folder has no name the program could store or enter.
-std::optional<std::string> Narrow(const wchar_t* text) {
-    bool lossless = true;
-    std::string s = Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(text), wcslen(text)), &lossless);
-    if (!lossless) return std::nullopt;
-    return s;
-}
-
-struct ReleaseInterface {
-    void operator()(IUnknown* object) const { object->Release(); }
-};
 
 // Windows lets the callback have the last word on OK: it validates the
 // selection first and then notifies. Some pickers (Wine's) validate after the
@@ -41,9 +23,9 @@ ItemIdList CFolderBrowser::PathToItemIdList(std::optional<std::string_view> fold
     if (!folder || folder->empty()) return nullptr;
     IShellFolder* desktopRaw = nullptr;
     if (FAILED(SHGetDesktopFolder(&desktopRaw)) || desktopRaw == nullptr) return nullptr;
-    const std::unique_ptr<IShellFolder, ReleaseInterface> desktop(desktopRaw);
+    const ComInterface<IShellFolder> desktop(desktopRaw);
 
-    std::wstring name = Widen(*folder);
+    std::wstring name = Wide(*folder);
     ITEMIDLIST* item = nullptr;
     const HRESULT parsed = desktop->ParseDisplayName(nullptr, nullptr, name.data(), nullptr, &item, nullptr);
     ItemIdList result(item);  // owned even when the parse failed after allocating it
@@ -53,7 +35,7 @@ ItemIdList CFolderBrowser::PathToItemIdList(std::optional<std::string_view> fold
 
 bool CFolderBrowser::Browse(UINT flags, std::string_view title, HWND owner, std::optional<std::string_view> rootPath) {
     const ItemIdList root = PathToItemIdList(rootPath);
-    const std::wstring titleText = Widen(title);
+    const std::wstring titleText = Wide(title);
     wchar_t displayName[MAX_PATH] = {};
 
     BROWSEINFOW info = {};
@@ -72,7 +54,7 @@ bool CFolderBrowser::Browse(UINT flags, std::string_view title, HWND owner, std:
 
     wchar_t buffer[MAX_PATH] = {};
     std::optional<std::string> folder = std::string();
-    if (SHGetPathFromIDListW(chosen.get(), buffer)) folder = Narrow(buffer);
+    if (SHGetPathFromIDListW(chosen.get(), buffer)) folder = NarrowExact(buffer);
     // A folder whose name code page 932 cannot spell would be stored as a
     // different, wrong path: treat it as no choice.
     if (!folder) return false;
@@ -107,7 +89,7 @@ int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param)
             std::optional<std::string> folder = std::string();
             if (param != 0 && SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), buffer)) {
                 SendMessageW(picker, BFFM_SETSTATUSTEXTW, 1, reinterpret_cast<LPARAM>(buffer));
-                folder = Narrow(buffer);
+                folder = NarrowExact(buffer);
             }
             if (!folder) {
                 EnableOk(picker, false);
@@ -128,8 +110,7 @@ int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param)
 
         case BFFM_VALIDATEFAILEDW: {
             const auto* name = reinterpret_cast<const wchar_t*>(param);
-            const std::u16string_view wide = name ? std::u16string_view(reinterpret_cast<const char16_t*>(name)) : u"";
-            return OnValidateFailed(Utf16ToCp932(wide));
+            return OnValidateFailed(Narrow(name ? name : L""));
         }
 
         case BFFM_VALIDATEFAILEDA:

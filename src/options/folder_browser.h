@@ -7,6 +7,8 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include "base/owners_win.h"
+
 #include <exception>
 #include <memory>
 #include <optional>
@@ -14,12 +16,6 @@
 #include <string_view>
 
 namespace kolt {
-
-// An item-ID list allocated by the shell, freed with CoTaskMemFree.
-struct ItemIdListFree {
-    void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
-};
-using ItemIdList = std::unique_ptr<ITEMIDLIST, ItemIdListFree>;
 
 class CFolderBrowser {
 public:

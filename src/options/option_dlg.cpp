@@ -69,7 +69,7 @@ void COptionDlg::OnSelchangePriority() {
 
 void COptionDlg::OnBrowseFolder() {
     CFolderBrowser browser(folder);
-    if (!browser.Browse(BIF_RETURNONLYFSDIRS, win::Narrow(L"ゲームインストール先フォルダ"), hwnd())) return;
+    if (!browser.Browse(BIF_RETURNONLYFSDIRS, Narrow(L"ゲームインストール先フォルダ"), hwnd())) return;
     folder = browser.path;
     win::SetWindowTextCp932(Item(IDC_OPTIONS_GAME_FOLDER), folder);
 }

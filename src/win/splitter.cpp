@@ -5,7 +5,7 @@
 #include <algorithm>
 
 #include "win/frame_window.h"
-#include "win/handles.h"
+#include "base/owners_win.h"
 
 namespace kolt::win {
 

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "win/handles.h"
+#include "base/owners_win.h"
 #include "win/text.h"
 
 namespace kolt::win {
@@ -17,7 +17,7 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
     indicatorTexts_.clear();
     widths_.clear();
     WindowDc dc(hwnd());
-    HGDIOBJ old = SelectObject(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
     for (UINT id : indicators_) {
         std::wstring text = id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring();
         SIZE size{};
@@ -25,7 +25,6 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
         widths_.push_back(size.cx + 12);
         indicatorTexts_.push_back(std::move(text));
     }
-    SelectObject(dc.get(), old);
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);
     Layout(client);

@@ -6,15 +6,6 @@
 
 namespace kolt::win {
 
-std::wstring Wide(std::string_view cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return std::wstring(w.begin(), w.end());
-}
-
-std::string Narrow(std::wstring_view wide) {
-    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
-}
-
 std::string GetWindowTextCp932(HWND hwnd) {
     const int length = GetWindowTextLengthW(hwnd);
     if (length <= 0) return {};

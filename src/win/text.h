@@ -9,10 +9,9 @@
 #include <string>
 #include <string_view>
 
-namespace kolt::win {
+#include "base/text_win.h"
 
-std::wstring Wide(std::string_view cp932);
-std::string Narrow(std::wstring_view wide);
+namespace kolt::win {
 
 std::string GetWindowTextCp932(HWND hwnd);
 void SetWindowTextCp932(HWND hwnd, std::string_view text);

@@ -34,7 +34,7 @@ std::wstring TextOf(HWND hwnd) {
 }
 
 std::string Cp932TextOf(HWND hwnd) {
-    return win::Narrow(TextOf(hwnd));
+    return Narrow(TextOf(hwnd));
 }
 
 MessageBoxWatcher::MessageBoxWatcher(DWORD threadId) : threadId_(threadId), thread_([this] { Watch(); }) {}

@@ -51,15 +51,15 @@ protected:
         }
         // The starter logs what it and its children saw into the game folder.
         dir.WriteFile("game\\stage\\Alpha\\Day.ini",
-                      "highscore=1200\r\nexe=velq.exe /log=" + win::Narrow(game) + "\r\n");
+                      "highscore=1200\r\nexe=velq.exe /log=" + Narrow(game) + "\r\n");
         stdfs::copy_file(test::WindowsPath(KOLT_EXE_PATH), stdfs::path(test::WindowsPath(dir.Native("koltSSel.exe"))));
-        dir.WriteFile("koltSSel.ini", "[Option]\r\nGamePriority=16384\r\nGameFolder=" + win::Narrow(game) + "\r\n");
+        dir.WriteFile("koltSSel.ini", "[Option]\r\nGamePriority=16384\r\nGameFolder=" + Narrow(game) + "\r\n");
     }
 
     HWND Pane(int column) const { return GetDlgItem(GetDlgItem(frame, kPanes), static_cast<int>(kPanes) + column); }
     HWND Box(int id) const { return GetDlgItem(Pane(1), id); }
-    std::string BoxText(int id) const { return win::Narrow(TextOf(Box(id))); }
-    std::string MessagePane() const { return win::Narrow(TextOf(GetDlgItem(frame, kStatusBar))); }
+    std::string BoxText(int id) const { return Narrow(TextOf(Box(id))); }
+    std::string MessagePane() const { return Narrow(TextOf(GetDlgItem(frame, kStatusBar))); }
     HTREEITEM Next(UINT flag, HTREEITEM from) const {
         return reinterpret_cast<HTREEITEM>(
             SendMessageW(Pane(0), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
@@ -90,7 +90,7 @@ TEST_F(KoltSSelEndToEnd, ShowsAScenarioAndStartsTheGameWhateverTheSystemCodePage
     ASSERT_TRUE(app.started());
     frame = app.WaitForWindow(L"", kTitle, 30000);
     ASSERT_NE(frame, nullptr);
-    ASSERT_NE(Pane(0), nullptr) << "not the main window: " << win::Narrow(test::ClassName(frame));
+    ASSERT_NE(Pane(0), nullptr) << "not the main window: " << Narrow(test::ClassName(frame));
     ASSERT_NE(Next(TVGN_ROOT, nullptr), nullptr) << "the tree is empty";
 
     // A scenario whose stage ini is missing: -1 and the error in the message pane.
@@ -101,7 +101,7 @@ TEST_F(KoltSSelEndToEnd, ShowsAScenarioAndStartsTheGameWhateverTheSystemCodePage
     EXPECT_NE(MessagePane().find(Sj("stage\\羽田\\朝.ini")), std::string::npos);
 
     ASSERT_TRUE(SelectScenario("port\\Alpha\\scenario\\s01.sd3"));
-    const std::string command = "velq.exe /log=" + win::Narrow(game) + " Alpha s01";
+    const std::string command = "velq.exe /log=" + Narrow(game) + " Alpha s01";
     EXPECT_EQ(BoxText(1005), "Alpha Day");
     EXPECT_EQ(BoxText(1006), "1500");
     EXPECT_EQ(BoxText(1009), "1200");

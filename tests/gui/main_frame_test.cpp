@@ -87,7 +87,7 @@ protected:
         tv.pszText = buffer;
         tv.cchTextMax = 260;
         SendMessageW(Tree(), TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&tv));
-        return win::Narrow(buffer);
+        return Narrow(buffer);
     }
     HTREEITEM Find(const std::string& label, HTREEITEM parent = nullptr) const {
         for (HTREEITEM i : Items(parent))
@@ -258,8 +258,8 @@ TEST_F(MainFrameTest, ExpertModeFromARefreshShowsOnlyAtTheNextLoad) {
 }
 
 TEST_F(MainFrameTest, AMissingPortFolderGivesItsMessageOncePerScan) {
-    ASSERT_TRUE(MoveFileW(win::Wide(dir.Native("game") + "\\port").c_str(),
-                          win::Wide(dir.Native("game") + "\\port.old").c_str()));
+    ASSERT_TRUE(MoveFileW(Wide(dir.Native("game") + "\\port").c_str(),
+                          Wide(dir.Native("game") + "\\port.old").c_str()));
     Open();
     auto seen = boxes.Take();
     ASSERT_EQ(seen.size(), 1u);
@@ -273,15 +273,15 @@ TEST_F(MainFrameTest, AMissingPortFolderGivesItsMessageOncePerScan) {
     EXPECT_TRUE(Items(nullptr).empty());
 
     // Back in place, a refresh finds it again.
-    ASSERT_TRUE(MoveFileW(win::Wide(dir.Native("game") + "\\port.old").c_str(),
-                          win::Wide(dir.Native("game") + "\\port").c_str()));
+    ASSERT_TRUE(MoveFileW(Wide(dir.Native("game") + "\\port.old").c_str(),
+                          Wide(dir.Native("game") + "\\port").c_str()));
     Command(ID_REFRESH_CATALOGUE);
     EXPECT_TRUE(boxes.Take().empty());
     EXPECT_EQ(Items(nullptr).size(), 2u);
 }
 
 TEST_F(MainFrameTest, AMissingConfigIniGivesItsMessageAtStartAndOnEveryRefresh) {
-    ASSERT_TRUE(DeleteFileW(win::Wide(dir.Native("game") + "\\config.ini").c_str()));
+    ASSERT_TRUE(DeleteFileW(Wide(dir.Native("game") + "\\config.ini").c_str()));
     Open();
     auto seen = boxes.Take();
     ASSERT_EQ(seen.size(), 1u);

@@ -6,6 +6,7 @@
 
 #include "about_ids.h"
 #include "app/version_info.h"
+#include "base/text_win.h"
 #include "gui_driver.h"
 #include "support/temp_dir.h"
 
@@ -19,7 +20,7 @@ struct Boxes {
 };
 
 std::string Record(const char* name) {
-    const std::wstring self = ProgramFilePath();
+    const std::wstring self = ModulePath();
     const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
     return Utf16ToCp932(std::u16string(dir.begin(), dir.end())) + name;
 }

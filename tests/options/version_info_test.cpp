@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
@@ -14,7 +15,7 @@ using test::Sj;
 
 // A record module built beside this test.
 std::string Record(const char* name) {
-    const std::wstring self = ProgramFilePath();
+    const std::wstring self = ModulePath();
     const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
     const std::u16string u(dir.begin(), dir.end());
     return Utf16ToCp932(u) + name;

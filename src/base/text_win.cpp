@@ -1,0 +1,40 @@
+#include "base/text_win.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "base/cp932.h"
+
+namespace kolt {
+
+std::wstring Wide(std::string_view cp932) {
+    const std::u16string w = Cp932ToUtf16(cp932);
+    return std::wstring(w.begin(), w.end());
+}
+
+std::string Narrow(std::wstring_view wide) {
+    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
+std::optional<std::string> NarrowExact(std::wstring_view wide) {
+    bool lossless = true;
+    std::string s =
+        Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), &lossless);
+    if (!lossless) return std::nullopt;
+    return s;
+}
+
+std::wstring ModulePath() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    while (true) {
+        const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (n == 0) return {};
+        if (n < buffer.size()) return std::wstring(buffer.data(), n);
+        // Long paths are at most 32767 characters; a bigger buffer cannot help.
+        if (buffer.size() >= 32768 * 2) return {};
+        buffer.resize(buffer.size() * 2);
+    }
+}
+
+}  // namespace kolt

@@ -2,17 +2,11 @@
 
 #include <memory>
 
-#include "app/selector_app.h"
 #include "catalogue/stage_tree_win.h"
 #include "resource.h"
 #include "scenario/property_form_win.h"
 
 namespace kolt {
-
-std::int32_t CurrentGamePriority() {
-    const CSelectorApp* app = CSelectorApp::Get();
-    return app ? app->gamePriority : NORMAL_PRIORITY_CLASS;
-}
 
 const win::MessageMap& CMainFrame::Messages() {
     static constexpr win::MessageEntry kEntries[] = {
@@ -38,7 +32,7 @@ bool CMainFrame::OnCreateClient() {
     const LONG height = client.bottom - client.top;
     // The form reads config.ini as it is constructed: its message, if any, comes here.
     return splitter_.CreateView(0, 0, std::make_unique<CStageTree>(), SIZE{200, height}) &&
-           splitter_.CreateView(0, 1, std::make_unique<CPropertyForm>(), SIZE{400, height});
+           splitter_.CreateView(0, 1, std::make_unique<CPropertyForm>(gamePriority_), SIZE{400, height});
 }
 
 win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {

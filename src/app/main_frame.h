@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "win/frame_window.h"
 #include "base/owners_win.h"
 #include "win/splitter.h"
@@ -16,12 +18,12 @@ namespace kolt {
 class CStageTree;
 class CPropertyForm;
 
-// The program's one message of its own: sent (never posted) by the stage tree
-// with the address of its ScenarioPath in wParam, valid during the call only.
-inline constexpr UINT WM_SELECT_SCENARIO = WM_USER + 101;
-
 class CMainFrame : public win::FrameWindow {
 public:
+    // `gamePriority` is the application's setting; the form reads it at each
+    // launch, so a change made in the options dialog applies to the next one.
+    explicit CMainFrame(const std::int32_t& gamePriority) : gamePriority_(gamePriority) {}
+
     static const win::MessageMap& Messages();
     const win::MessageMap& GetMessageMap() const override { return Messages(); }
 
@@ -40,6 +42,7 @@ private:
     win::DockToolBar toolBar_;
     win::StaticSplitter splitter_;
     IconHandle smallIcon_;  // the large icon is a shared resource
+    const std::int32_t& gamePriority_;
 };
 
 }  // namespace kolt

@@ -12,10 +12,10 @@
 #include "base/text_win.h"
 #include "options/option_dlg.h"
 #include "resource.h"
+#include "win/text.h"
 
 namespace kolt {
 
-const wchar_t kAppTitle[] = L"koltシナリオセレクタ";
 CSelectorApp* CSelectorApp::current_ = nullptr;
 
 namespace {
@@ -23,10 +23,6 @@ namespace {
 const wchar_t kCannotEnterFolder[] = L"ゲームがインストールされたフォルダに移動できません";
 
 }  // namespace
-
-int AppMessageBox(HWND owner, const wchar_t* text, UINT flags) {
-    return MessageBoxW(owner, text, kAppTitle, flags);
-}
 
 CSelectorApp::CSelectorApp() {
     current_ = this;
@@ -53,7 +49,7 @@ bool CSelectorApp::InitInstance() {
 
     // 2. Component services (the folder picker needs them).
     if (!com_.Enter()) {
-        AppMessageBox(nullptr, L"", MB_OK | MB_ICONERROR);
+        win::ShowMessage(nullptr, std::wstring_view(), MB_OK | MB_ICONERROR);
         return false;
     }
 
@@ -73,7 +69,7 @@ bool CSelectorApp::InitInstance() {
 
     // 6. From here on every path is relative to the game folder.
     if (!EnterGameFolder()) {
-        AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
+        win::ShowMessage(nullptr, std::wstring_view(kCannotEnterFolder), MB_OK | MB_ICONERROR);
         // A stored folder that has gone (the game was moved or reinstalled)
         // would otherwise end every later start the same way: offer the
         // options once more. Cancel, or another folder that fails, ends here.
@@ -92,7 +88,7 @@ bool CSelectorApp::InitInstance() {
 bool CSelectorApp::OfferOptionsAgain() {
     if (!RunOptionsDialog(gamePriority, gameFolder, nullptr)) return false;
     if (EnterGameFolder()) return true;
-    AppMessageBox(nullptr, kCannotEnterFolder, MB_OK | MB_ICONERROR);
+    win::ShowMessage(nullptr, std::wstring_view(kCannotEnterFolder), MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -103,7 +99,7 @@ bool CSelectorApp::EnterGameFolder() {
 bool CSelectorApp::CreateMainWindow() {
     // Recorded as the main window before its window exists: message boxes
     // shown while the panes are built are owned by it.
-    auto* frame = new CMainFrame;
+    auto* frame = new CMainFrame(gamePriority);
     SetMainWnd(std::unique_ptr<win::Window>(frame));
     if (frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle)) return true;
     SetMainWnd(nullptr);

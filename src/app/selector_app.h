@@ -58,10 +58,4 @@ private:
     ComApartment com_;                          // left after everything that used it
 };
 
-// The application title, the caption of every message box of the program.
-extern const wchar_t kAppTitle[];
-
-// A message box with the application title as caption.
-int AppMessageBox(HWND owner, const wchar_t* text, UINT flags);
-
 }  // namespace kolt

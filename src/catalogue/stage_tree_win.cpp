@@ -8,8 +8,6 @@
 
 namespace kolt {
 namespace {
-// Sent, never posted, to the main window with the address of a ScenarioPath.
-constexpr UINT kSelectScenario = WM_USER + 101;
 constexpr DWORD kTreeStyles = TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT;
 const wchar_t kNoPortFolder[] = L"シナリオファイルフォルダのパスが見つかりません";
 
@@ -75,7 +73,7 @@ win::Result CStageTree::OnTreeSelectionChanged(NMHDR& hdr) {
                             : nullptr;
     if (!parent) return 0;  // a port item, or nothing: the form stays as it is
     const ScenarioPath path = MakeScenarioPath(ItemText(parent), ItemText(item));
-    SendMessageW(TopLevel(), kSelectScenario, reinterpret_cast<WPARAM>(&path), 0);
+    SendMessageW(TopLevel(), WM_SELECT_SCENARIO, reinterpret_cast<WPARAM>(&path), 0);
     return 0;
 }
 

@@ -13,6 +13,11 @@
 
 namespace kolt {
 
+// The program's one message of its own: sent (never posted) by the stage tree
+// to the main window with the address of its ScenarioPath in wParam, valid
+// during the call only; lParam 0, result 0.
+inline constexpr UINT WM_SELECT_SCENARIO = WM_USER + 101;
+
 class CStageTree : public win::TreeView {
 public:
     static const win::MessageMap& Messages();

@@ -15,7 +15,8 @@ const win::MessageMap& CPropertyForm::Messages() {
     return kMap;
 }
 
-CPropertyForm::CPropertyForm() : win::FormView(IDD_PROPERTY_FORM) {
+CPropertyForm::CPropertyForm(const std::int32_t& gamePriority)
+    : win::FormView(IDD_PROPERTY_FORM), gamePriority_(gamePriority) {
     ReadLevelFile();
 }
 
@@ -59,7 +60,7 @@ bool CPropertyForm::LoadScenario(const ScenarioPath& path) {
 
 void CPropertyForm::OnStartGame() {
     if (commandLine.empty()) return;
-    launcher_.Start(LaunchRequest{commandLine, programName, CurrentGamePriority(), TopLevel()});
+    launcher_.Start(LaunchRequest{commandLine, programName, gamePriority_, TopLevel()});
 }
 
 }  // namespace kolt

@@ -17,14 +17,13 @@
 
 namespace kolt {
 
-// The game priority the application holds; read once per launch.
-std::int32_t CurrentGamePriority();
-
 class CPropertyForm : public win::FormView {
 public:
     // Reads config.ini (a missing one shows its message while the main
     // window is still being created).
-    CPropertyForm();
+    // `gamePriority` (a priority class value) must outlive the form; it is
+    // read once per launch.
+    explicit CPropertyForm(const std::int32_t& gamePriority);
     // The launcher goes first: it signals the stop event so that a waiting
     // worker gives up.
     ~CPropertyForm() override;
@@ -49,6 +48,7 @@ public:
 private:
     void SetBox(const win::Edit& box, std::string_view text) const { box.SetText(text); }
 
+    const std::int32_t& gamePriority_;
     GameLauncher launcher_;  // owns the stop event and the launch thread; declared last, destroyed first
     win::Edit fileName_, stageName_, clearScore_, highScore_, timeBand_, wind_, commandLineBox_, flights_, difficulty_,
         mode_;

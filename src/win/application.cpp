@@ -101,8 +101,7 @@ int ShowAppMessage(std::string_view cp932, UINT flags) {
 }
 
 int ShowAppMessage(const wchar_t* text, UINT flags) {
-    const std::wstring caption = LoadStringWide(kAppTitleStringId).value_or(std::wstring());
-    return MessageBoxW(MessageOwner(), text, caption.c_str(), flags);
+    return ShowMessage(MessageOwner(), std::wstring_view(text), flags);
 }
 
 }  // namespace kolt::win

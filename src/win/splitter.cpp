@@ -35,7 +35,7 @@ bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view,
     if (row != 0 || column < 0 || column > 1 || !view) return false;
     RECT rect{0, 0, initial.cx, initial.cy};
     if (column == 1) OffsetRect(&rect, firstWidth_ + kBarWidth, 0);
-    if (!view->CreateView(hwnd(), kFirstPaneId + static_cast<UINT>(column), rect)) return false;
+    if (!view->CreateView(hwnd(), IDW_PANE_FIRST + static_cast<UINT>(column), rect)) return false;
     if (column == 0) firstWidth_ = initial.cx;
     panes_[static_cast<std::size_t>(column)] = std::move(view);
     return true;

@@ -1,6 +1,6 @@
 // A static splitter of one row and two columns: two panes side by side with a
 // bar between them that the user drags. Panes are found by row and column and
-// carry the child ids 59648 + column, so they can be found by id as well.
+// carry the child ids IDW_PANE_FIRST + column, so they can be found by id as well.
 #pragma once
 
 #include <windows.h>
@@ -8,14 +8,13 @@
 #include <array>
 #include <memory>
 
+#include "win/framework_ids.h"
 #include "win/view.h"
 
 namespace kolt::win {
 
 class StaticSplitter : public Window {
 public:
-    static constexpr UINT kFirstPaneId = 0xE900;  // 59648
-
     static const MessageMap& Messages();
     const MessageMap& GetMessageMap() const override { return Messages(); }
 

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "win/framework_ids.h"
 
 namespace kolt::win {
 
@@ -36,9 +37,13 @@ std::optional<std::string> LoadStringCp932(UINT id) {
     return Narrow(*wide);
 }
 
-int ShowMessage(HWND owner, std::string_view text, UINT flags) {
-    const std::wstring caption = LoadStringWide(kAppTitleStringId).value_or(std::wstring());
-    return MessageBoxW(owner, Wide(text).c_str(), caption.c_str(), flags);
+int ShowMessage(HWND owner, std::wstring_view text, UINT flags) {
+    const std::wstring caption = LoadStringWide(IDS_APP_TITLE).value_or(std::wstring());
+    return MessageBoxW(owner, std::wstring(text).c_str(), caption.c_str(), flags);
+}
+
+int ShowMessage(HWND owner, std::string_view cp932, UINT flags) {
+    return ShowMessage(owner, Wide(cp932), flags);
 }
 
 }  // namespace kolt::win

@@ -20,10 +20,9 @@ void SetWindowTextCp932(HWND hwnd, std::string_view text);
 std::optional<std::string> LoadStringCp932(UINT id);
 std::optional<std::wstring> LoadStringWide(UINT id);
 
-// The application title, string 57344, that captions every message box.
-inline constexpr UINT kAppTitleStringId = 0xE000;
-
-// A message box captioned with the application title; returns the button id.
-int ShowMessage(HWND owner, std::string_view text, UINT flags);
+// A message box captioned with the application title (string IDS_APP_TITLE);
+// returns the button id.
+int ShowMessage(HWND owner, std::wstring_view text, UINT flags);
+int ShowMessage(HWND owner, std::string_view cp932, UINT flags);
 
 }  // namespace kolt::win

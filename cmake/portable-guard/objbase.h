@@ -1,0 +1,2 @@
+// Stands in for the system header in portable code, where it must not be reached.
+#error "portable code includes <objbase.h>: move the Windows part into a _win file"

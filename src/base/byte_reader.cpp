@@ -12,16 +12,7 @@ FileException::FileException(fs::FileError error) : std::runtime_error("file err
 std::string DescribeFileError(const fs::FileError& error) {
     // Keep the whole text under 1024 bytes: shorten an absurdly long path at a
     // character boundary.
-    std::string path = error.path;
-    if (path.size() > 900) {
-        std::size_t cut = 0;
-        for (std::size_t i = 0; i < 900;) {
-            cut = i;
-            i += IsLeadByte(static_cast<unsigned char>(path[i])) ? 2 : 1;
-            if (i <= 900) cut = i;
-        }
-        path = path.substr(0, cut) + "...";
-    }
+    const std::string path = ShortenText(error.path, kMessagePathBytes);
     // The messages are CP932 bytes, written as escapes so the source stays ASCII-safe.
     switch (error.kind) {
         case fs::ErrorKind::None:

@@ -24,6 +24,17 @@ std::size_t FindLastChar(std::string_view s, char sep) {
     return found;
 }
 
+std::string ShortenText(std::string_view s, std::size_t maxBytes) {
+    if (s.size() <= maxBytes) return std::string(s);
+    std::size_t keep = 0;
+    while (keep < maxBytes) {
+        const std::size_t next = keep + (IsLeadByte(static_cast<unsigned char>(s[keep])) ? 2 : 1);
+        if (next > maxBytes) break;
+        keep = next;
+    }
+    return std::string(s.substr(0, keep)) + "...";
+}
+
 int CompareNoCase(std::string_view a, std::string_view b) {
     const std::size_t n = a.size() < b.size() ? a.size() : b.size();
     bool trail = false;  // the byte at i is the second byte of a double-byte character

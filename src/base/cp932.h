@@ -33,6 +33,10 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     return a.size() == b.size() && CompareNoCase(a, b) == 0;
 }
 
+// `s` cut at a character boundary to at most `maxBytes` bytes, with "..."
+// after it when anything was cut.
+std::string ShortenText(std::string_view s, std::size_t maxBytes);
+
 // CP932 -> UTF-16. A byte sequence that is not valid CP932 becomes U+FFFD.
 std::u16string Cp932ToUtf16(std::string_view s);
 // UTF-16 -> CP932. Characters without a CP932 form become '?'. Sets *lossless

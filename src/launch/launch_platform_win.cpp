@@ -50,7 +50,7 @@ void Win32LaunchPlatform::SaveAndMinimiseMainWindow() {
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitForGame() {
     const HANDLE handles[] = {game_.get(), stop_};
-    return Ended(WaitForMultipleObjects(2, handles, FALSE, INFINITE));
+    return Ended(WaitForMultipleObjects(2, handles, FALSE, INFINITE), 1);
 }
 
 std::uint32_t Win32LaunchPlatform::FindProcess(std::string_view exeName) {
@@ -66,21 +66,13 @@ bool Win32LaunchPlatform::OpenWatched(std::uint32_t processId) {
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::WaitWatched(std::uint32_t timeoutMs) {
     const HANDLE handles[] = {watched_.get(), stop_};
-    const WaitEnd end = Ended(WaitForMultipleObjects(2, handles, FALSE, timeoutMs));
+    const WaitEnd end = Ended(WaitForMultipleObjects(2, handles, FALSE, timeoutMs), 1);
     watched_.reset();
     return end;
 }
 
 LaunchPlatform::WaitEnd Win32LaunchPlatform::Pause(std::uint32_t timeoutMs) {
-    switch (WaitForSingleObject(stop_, timeoutMs)) {
-        case WAIT_OBJECT_0:
-            stopped_ = true;
-            return WaitEnd::Stop;
-        case WAIT_TIMEOUT:
-            return WaitEnd::Timeout;
-        default:
-            return WaitEnd::Failed;
-    }
+    return Ended(WaitForSingleObject(stop_, timeoutMs), 0);
 }
 
 void Win32LaunchPlatform::CloseGameWindow() {
@@ -97,18 +89,15 @@ void Win32LaunchPlatform::RestoreMainWindow() {
     SetWindowPlacement(request_.mainWindow, &placement_);
 }
 
-LaunchPlatform::WaitEnd Win32LaunchPlatform::Ended(DWORD waitResult) {
-    switch (waitResult) {
-        case WAIT_OBJECT_0:
-            return WaitEnd::Process;
-        case WAIT_OBJECT_0 + 1:
-            stopped_ = true;
-            return WaitEnd::Stop;
-        case WAIT_TIMEOUT:
-            return WaitEnd::Timeout;
-        default:
-            return WaitEnd::Failed;
+LaunchPlatform::WaitEnd Win32LaunchPlatform::Ended(DWORD waitResult, DWORD stopIndex) {
+    if (waitResult == WAIT_OBJECT_0 + stopIndex) {
+        stopped_ = true;
+        return WaitEnd::Stop;
     }
+    if (waitResult == WAIT_TIMEOUT) return WaitEnd::Timeout;
+    // Every handle before the stop event is the process waited for.
+    if (waitResult < WAIT_OBJECT_0 + stopIndex) return WaitEnd::Process;
+    return WaitEnd::Failed;
 }
 
 // The event resets itself when a wait sees it, so a signal seen once is remembered.

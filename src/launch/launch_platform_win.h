@@ -37,7 +37,9 @@ public:
     void RestoreMainWindow() override;
 
 private:
-    WaitEnd Ended(DWORD waitResult);
+    // What a wait on the process (if any) and then the stop event, at
+    // position `stopIndex`, ended with.
+    WaitEnd Ended(DWORD waitResult, DWORD stopIndex);
     bool StopRequested();
 
     const LaunchRequest& request_;

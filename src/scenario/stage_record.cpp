@@ -38,12 +38,7 @@ std::int32_t ReadScore(LineReader& line) {
 // every file-error text. A path from a scenario file is at most 41 bytes;
 // a longer one is cut at a character boundary.
 std::string DescribeOverlongCommand(std::string_view path) {
-    std::size_t keep = 0;
-    while (keep < path.size() && keep < 900)
-        keep += IsLeadByte(static_cast<unsigned char>(path[keep])) ? 2 : 1;
-    std::string text(path.substr(0, std::min(keep, path.size())));
-    if (keep < path.size()) text += "...";
-    return text +
+    return ShortenText(path, kMessagePathBytes) +
            " \x82\xCC\x8E\xC0\x8D\x73\x83\x52\x83\x7D\x83\x93\x83\x68\x82\xAA\x92\xB7\x82\xB7\x82\xAC\x82\xDC\x82\xB7"
            "\x81\x42";
 }

@@ -31,6 +31,23 @@ TEST(Cp932Scan, CompareIgnoresCaseOfAsciiLettersOnly) {
     EXPECT_GT(CompareNoCase("abcd", "ABC"), 0);
 }
 
+TEST(Cp932Scan, ShortenTextCutsAtACharacterBoundary) {
+    const std::string ka = Sj("か");  // two bytes
+    const struct {
+        std::string text;
+        std::size_t max;
+        std::string expected;
+    } cases[] = {
+        {"abc", 3, "abc"},
+        {"abcd", 3, "abc..."},
+        {"a" + ka + ka, 4, "a" + ka + "..."},  // the second character would end at byte 5
+        {ka + ka, 4, ka + ka},
+        {ka + "b", 1, "..."},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ShortenText(c.text, c.max), c.expected) << c.text << " / " << c.max;
+}
+
 TEST(Cp932Conversion, RoundTripsJapaneseAndAscii) {
     const std::string sj = Sj("風向・風速：270°→★");
     EXPECT_EQ(Cp932ToUtf8(sj), "風向・風速：270°→★");

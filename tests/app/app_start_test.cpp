@@ -1,79 +1,269 @@
 // Starts a copy of koltSSel.exe beside a settings file, as a user would, and
-// watches from outside what it shows and what it leaves in its settings.
+// watches from outside what it shows and what it leaves in its settings. With
+// no usable game folder the options dialog comes first (or, for a stored
+// folder that has gone, after the folder message), the folder is picked in the
+// real folder picker of the running program, and the settings file is written
+// only when the program ends.
 #include <windows.h>
+#include <shlobj.h>
+#include <commctrl.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <vector>
 
+#include "base/cp932.h"
+#include "base/ini_profile.h"
+#include "base/text_win.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 
 namespace kolt {
 namespace {
 
 using test::ChildProcess;
+using test::ItemText;
+using test::PressButton;
+using test::Sj;
+using test::WaitUntil;
 
 const std::wstring kTitle = L"koltシナリオセレクタ";
+const std::wstring kOptionsTitle = L"オプション";
+const std::wstring kCannotEnter = L"ゲームがインストールされたフォルダに移動できません";
+constexpr int kPickerTree = 0x3741;
+constexpr int kPickerStatus = 0x3743;
+constexpr DWORD kWait = 20000;
 
-class AppStartTest : public ::testing::Test {
+// A wide text copied into another process, for messages whose parameter
+// is a pointer that the system does not carry across (BFFM_SETSELECTIONW).
+class RemoteText {
+public:
+    RemoteText(HANDLE process, const std::wstring& text) : process_(process) {
+        const SIZE_T bytes = (text.size() + 1) * sizeof(wchar_t);
+        address_ = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+        if (address_ && !WriteProcessMemory(process, address_, text.c_str(), bytes, nullptr)) address_ = nullptr;
+    }
+    ~RemoteText() {
+        if (address_) VirtualFreeEx(process_, address_, 0, MEM_RELEASE);
+    }
+    RemoteText(const RemoteText&) = delete;
+    RemoteText& operator=(const RemoteText&) = delete;
+    LPARAM get() const { return reinterpret_cast<LPARAM>(address_); }
+
+private:
+    HANDLE process_;
+    void* address_ = nullptr;
+};
+
+std::string Windows(ChildProcess& app) {
+    std::string out;
+    for (HWND w : app.TopLevelWindows()) {
+        const std::wstring c = test::ClassName(w), t = test::WindowText(w);
+        out += "\n  " + Utf16ToUtf8(std::u16string(c.begin(), c.end())) + " '" +
+               Utf16ToUtf8(std::u16string(t.begin(), t.end())) + "' visible=" + std::to_string(IsWindowVisible(w)) +
+               " tree=" + std::to_string(GetDlgItem(w, kPickerTree) != nullptr);
+        RECT r{};
+        GetWindowRect(w, &r);
+        out += " rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+               std::to_string(r.bottom);
+        if (HWND tree = GetDlgItem(w, kPickerTree)) {
+            out += " items=" + std::to_string(SendMessageW(tree, TVM_GETCOUNT, 0, 0));
+        }
+    }
+    return out;
+}
+
+class AppStartTest : public testing::Test {
 protected:
     void SetUp() override {
         namespace stdfs = std::filesystem;
         stdfs::copy_file(test::WindowsPath(KOLT_EXE_PATH), stdfs::u8path(dir.Native("koltSSel.exe")));
         exe = test::WindowsPath(dir.Native("koltSSel.exe"));
+        const std::string gameName = Sj("ゲーム");
+        dir.MakeDir(gameName + "\\port");
+        dir.WriteFile(gameName + "\\config.ini", "level=0\r\n");
+        game = Utf8ToCp932(dir.Native(gameName)).value();
     }
-    std::string Settings() const { return dir.ReadFile("koltSSel.ini"); }
 
-    // Closes the message box, and the options dialog that may follow it.
-    static void Dismiss(ChildProcess& app, HWND box) {
-        PostMessageW(box, WM_COMMAND, IDOK, 0);
-        if (HWND options = app.WaitForWindow(L"#32770", L"オプション", 2000))
-            PostMessageW(options, WM_COMMAND, IDCANCEL, 0);
+    // The options dialog's browse button, the picker, `folder` chosen there.
+    // A picker that stops finding folders (Wine's, now and then: see
+    // folder_browser_test) is cancelled and opened again.
+    void BrowseTo(ChildProcess& app, HWND options, const std::string& folder) {
+        const RemoteText path(app.handle(), Wide(folder));
+        ASSERT_NE(path.get(), 0);
+        std::wstring status;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            PressButton(options, 1019);
+            HWND picker = nullptr;
+            ASSERT_TRUE(WaitUntil([&] {
+                for (HWND w : app.TopLevelWindows()) {
+                    if (IsWindowVisible(w) && GetDlgItem(w, kPickerTree)) picker = w;
+                }
+                return picker != nullptr;
+            })) << "no folder picker";
+            int tries = 0;
+            const bool selected = WaitUntil(
+                [&] {
+                    if (tries++ % 25 == 0) SendMessageW(picker, BFFM_SETSELECTIONW, TRUE, path.get());
+                    return (status = ItemText(picker, kPickerStatus)) == Wide(folder);
+                },
+                std::chrono::seconds(8));
+            PressButton(picker, selected ? IDOK : IDCANCEL);
+            if (selected) {
+                ASSERT_TRUE(WaitUntil([&] { return ItemText(options, 1018) == Wide(folder); }));
+                return;
+            }
+            WaitUntil([&] { return !IsWindow(picker); });
+        }
+        FAIL() << "status line: " << Utf16ToUtf8(std::u16string(status.begin(), status.end())) << Windows(app);
+    }
+
+    // The main window once it shows (or the program ended), waiting at most `timeoutMs`.
+    HWND MainWindow(ChildProcess& app, std::chrono::milliseconds timeout = std::chrono::milliseconds(kWait)) {
+        HWND frame = nullptr;
+        WaitUntil(
+            [&] {
+                for (HWND w : app.TopLevelWindows()) {
+                    if (IsWindowVisible(w) && test::WindowText(w) == kTitle && test::ClassName(w) != L"#32770")
+                        frame = w;
+                }
+                return frame != nullptr || WaitForSingleObject(app.handle(), 0) == WAIT_OBJECT_0;
+            },
+            timeout);
+        return frame;
+    }
+
+    IniDocument Settings() const { return IniDocument(dir.ReadFile("koltSSel.ini")); }
+    // What the program's folder holds besides the program: the settings file
+    // and the game folder, never a file left behind by a write.
+    std::vector<std::string> OtherFiles() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::u8path(dir.path()))) {
+            const std::u8string utf8 = entry.path().filename().u8string();
+            const std::string name(utf8.begin(), utf8.end());
+            if (name != "koltSSel.exe") names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
     }
 
     test::TempDir dir;
     std::wstring exe;
+    std::string game;  // CP932
 };
 
-TEST_F(AppStartTest, MissingGameFolderShowsTheMessageAndKeepsTheSettings) {
+TEST_F(AppStartTest, OptionsFirstThenTheMainWindowInTheChosenFolder) {
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "no options dialog";
+    EXPECT_EQ(MainWindow(app, std::chrono::milliseconds(0)), nullptr) << "the main window came before the options";
+    EXPECT_EQ(ItemText(options, 1017), L"標準");
+    EXPECT_EQ(ItemText(options, 1018), L"");
+
+    BrowseTo(app, options, game);
+    PressButton(options, IDOK);
+    const HWND frame = MainWindow(app);
+    ASSERT_NE(frame, nullptr) << "no main window";
+    EXPECT_FALSE(dir.Exists("koltSSel.ini")) << "settings written before the end";
+
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    DWORD code = 1;
+    ASSERT_TRUE(app.WaitForExit(kWait, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(Settings().GetString("Option", "GameFolder"), game);
+    EXPECT_EQ(Settings().GetInt("Option", "GamePriority", -1), 32);
+}
+
+TEST_F(AppStartTest, CancelledOptionsEndWithTheMessageAndDefaults) {
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "no options dialog";
+    PressButton(options, IDCANCEL);
+
+    const HWND box = app.WaitForWindow(L"#32770", kTitle, kWait);
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(ItemText(box, 0xFFFF), kCannotEnter);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    // Just cancelled: the options are not offered again.
+    EXPECT_EQ(app.WaitForWindow(L"#32770", kOptionsTitle, 1500), nullptr);
+    ASSERT_TRUE(app.WaitForExit(kWait));
+    EXPECT_EQ(Settings().GetInt("Option", "GamePriority", -1), 32);
+    EXPECT_EQ(Settings().GetString("Option", "GameFolder"), "");  // present, and empty
+}
+
+TEST_F(AppStartTest, AGoneFolderOffersTheOptionsAgain) {
+    dir.WriteFile("koltSSel.ini", "[Option]\r\nGamePriority=64\r\nGameFolder=C:\\no\\such\\game\r\n");
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    const HWND box = app.WaitForWindow(L"#32770", kTitle, kWait);
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(ItemText(box, 0xFFFF), kCannotEnter);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "the options were not offered";
+    EXPECT_EQ(ItemText(options, 1018), L"C:\\no\\such\\game");
+    EXPECT_EQ(ItemText(options, 1017), L"アイドル");
+    BrowseTo(app, options, game);
+    PressButton(options, IDOK);
+
+    const HWND frame = MainWindow(app);
+    ASSERT_NE(frame, nullptr) << "no main window";
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitForExit(kWait));
+    EXPECT_EQ(Settings().GetString("Option", "GameFolder"), game);
+    EXPECT_EQ(Settings().GetInt("Option", "GamePriority", -1), 64);
+}
+
+TEST_F(AppStartTest, AGoneFolderKeptInTheOptionsEndsWithTheMessageOnceMoreAndKeepsTheFile) {
+    // A comment, the keys in another order and a section of someone else's.
     const std::string before =
-        "; mine\r\n[Option]\r\nGamePriority=128\r\nGameFolder=C:\\no\\such\\game\r\n[Keep]\r\nx=1\r\n";
+        "; mine\r\n[Option]\r\nGamePriority=16384\r\nGameFolder=C:\\no\\such\\game\r\n[Keep]\r\nx=1\r\n";
     dir.WriteFile("koltSSel.ini", before);
     ChildProcess app(exe, L"");
     ASSERT_TRUE(app.started());
-    HWND box = app.WaitForWindow(L"#32770", kTitle, 20000);
-    ASSERT_NE(box, nullptr) << "no message box";
-    EXPECT_EQ(test::WindowText(GetDlgItem(box, 0xFFFF)), L"ゲームがインストールされたフォルダに移動できません");
-    // Nothing is written while the program runs.
-    EXPECT_EQ(Settings(), before);
-    Dismiss(app, box);
-    DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(20000, &code));
-    EXPECT_EQ(Settings(), before);  // the unchanged values, written back without touching anything else
+    HWND box = app.WaitForWindow(L"#32770", kTitle, kWait);
+    ASSERT_NE(box, nullptr) << "no message";
+    EXPECT_EQ(ItemText(box, 0xFFFF), kCannotEnter);
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before) << "written while the program runs";
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "the options were not offered";
+    PressButton(options, IDOK);
+
+    box = app.WaitForWindow(L"#32770", kTitle, kWait);
+    ASSERT_NE(box, nullptr) << "no second message";
+    EXPECT_EQ(ItemText(box, 0xFFFF), kCannotEnter);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    EXPECT_EQ(app.WaitForWindow(L"#32770", kOptionsTitle, 1500), nullptr) << "offered a third time";
+    ASSERT_TRUE(app.WaitForExit(kWait));
+    // The unchanged values, written back without touching anything else.
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
+    EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
 }
 
-TEST_F(AppStartTest, ValidFolderOpensTheMainWindowAndWritesTheSettingsAtExit) {
-    dir.MakeDir("game\\port");
-    dir.WriteFile("game\\config.ini", "level=0\r\n");
-    std::string gameFolder;
-    {
-        const std::wstring w = test::WindowsPath(dir.Native("game"));
-        gameFolder = std::string(w.begin(), w.end());  // the temp path is ASCII
-    }
-    dir.WriteFile("koltSSel.ini", "[Option]\nGameFolder=" + gameFolder + "\nGamePriority=0x40\n");
+TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtExit) {
+    const std::string gameFolder = Narrow(test::WindowsPath(dir.Native(Sj("ゲーム"))));
+    const std::string before = "[Option]\nGameFolder=" + gameFolder + "\nGamePriority=0x40\n";
+    dir.WriteFile("koltSSel.ini", before);
     ChildProcess app(exe, L"");
     ASSERT_TRUE(app.started());
-    HWND frame = app.WaitForWindow(L"", kTitle, 20000);
+    const HWND frame = MainWindow(app);
     ASSERT_NE(frame, nullptr) << "no main window";
-    EXPECT_NE(test::ClassName(frame), L"#32770");  // the main window, not a message box
-    EXPECT_FALSE(dir.Exists("koltSSel.ini.tmp"));
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before) << "written while the program runs";
     PostMessageW(frame, WM_CLOSE, 0, 0);
     DWORD code = 1;
-    ASSERT_TRUE(app.WaitForExit(20000, &code));
+    ASSERT_TRUE(app.WaitForExit(kWait, &code));
     EXPECT_EQ(code, 0u);
     // The hexadecimal value was read as 64 and is written back in decimal.
-    EXPECT_EQ(Settings(), "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n");
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n");
+    EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
 }
 
 }  // namespace

@@ -14,10 +14,11 @@
 #include <filesystem>
 #include <string>
 
-#include "game_fixture.h"
-#include "gui_support.h"
+#include "support/game_fixture.h"
+#include "support/window_driver.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
+#include "win/framework_ids.h"
 #include "win/text.h"
 
 namespace kolt {
@@ -25,19 +26,10 @@ namespace {
 
 using test::ChildProcess;
 using test::Sj;
-using test::TextOf;
+using test::WindowText;
 
-constexpr UINT kPanes = 59648, kStatusBar = 59393;
+constexpr UINT kPanes = IDW_PANE_FIRST, kStatusBar = IDW_STATUS_BAR;
 const std::wstring kTitle = L"koltシナリオセレクタ";
-
-template <class Pred>
-bool WaitFor(Pred pred, DWORD timeoutMs) {
-    for (DWORD waited = 0; waited < timeoutMs; waited += 50) {
-        if (pred()) return true;
-        Sleep(50);
-    }
-    return pred();
-}
 
 class KoltSSelEndToEnd : public ::testing::Test {
 protected:
@@ -50,16 +42,15 @@ protected:
             stdfs::copy_file(from, stdfs::path(game) / from.filename());
         }
         // The starter logs what it and its children saw into the game folder.
-        dir.WriteFile("game\\stage\\Alpha\\Day.ini",
-                      "highscore=1200\r\nexe=velq.exe /log=" + Narrow(game) + "\r\n");
+        dir.WriteFile("game\\stage\\Alpha\\Day.ini", "highscore=1200\r\nexe=velq.exe /log=" + Narrow(game) + "\r\n");
         stdfs::copy_file(test::WindowsPath(KOLT_EXE_PATH), stdfs::path(test::WindowsPath(dir.Native("koltSSel.exe"))));
         dir.WriteFile("koltSSel.ini", "[Option]\r\nGamePriority=16384\r\nGameFolder=" + Narrow(game) + "\r\n");
     }
 
     HWND Pane(int column) const { return GetDlgItem(GetDlgItem(frame, kPanes), static_cast<int>(kPanes) + column); }
     HWND Box(int id) const { return GetDlgItem(Pane(1), id); }
-    std::string BoxText(int id) const { return Narrow(TextOf(Box(id))); }
-    std::string MessagePane() const { return Narrow(TextOf(GetDlgItem(frame, kStatusBar))); }
+    std::string BoxText(int id) const { return Narrow(WindowText(Box(id))); }
+    std::string MessagePane() const { return Narrow(WindowText(GetDlgItem(frame, kStatusBar))); }
     HTREEITEM Next(UINT flag, HTREEITEM from) const {
         return reinterpret_cast<HTREEITEM>(
             SendMessageW(Pane(0), TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
@@ -116,15 +107,16 @@ TEST_F(KoltSSelEndToEnd, ShowsAScenarioAndStartsTheGameWhateverTheSystemCodePage
     // The start button: the game starts and the selector waits minimised.
     SendMessageW(Box(1007), BM_CLICK, 0, 0);
     HWND gameWindow = nullptr;
-    ASSERT_TRUE(WaitFor([&] { return (gameWindow = FindWindowW(L"Tarnwick70", L"Velquisto")) != nullptr; }, 20000));
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(frame) != FALSE; }, 10000));
+    ASSERT_TRUE(test::WaitUntil([&] { return (gameWindow = FindWindowW(L"Tarnwick70", L"Velquisto")) != nullptr; },
+                                std::chrono::seconds(20)));
+    EXPECT_TRUE(test::WaitUntil([&] { return IsIconic(frame) != FALSE; }, std::chrono::seconds(10)));
     const std::string gameLog = dir.ReadFile("game\\qmz48.exe.log");
     EXPECT_NE(gameLog.find("args=Alpha s01"), std::string::npos) << gameLog;
     EXPECT_NE(dir.ReadFile("game\\velq.exe.log").find("priority=16384"), std::string::npos);
 
     // The game ends: the selector comes back once every game process is gone.
     PostMessageW(gameWindow, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return IsIconic(frame) == FALSE; }, 30000));
+    EXPECT_TRUE(test::WaitUntil([&] { return IsIconic(frame) == FALSE; }, std::chrono::seconds(30)));
     EXPECT_EQ(BoxText(1008), command);
 
     PostMessageW(frame, WM_CLOSE, 0, 0);

@@ -14,8 +14,8 @@
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "catalogue/stage_tree_win.h"
-#include "game_fixture.h"
-#include "gui_support.h"
+#include "support/game_fixture.h"
+#include "support/window_driver.h"
 #include "resource.h"
 #include "scenario/property_form_win.h"
 #include "support/child_process.h"
@@ -26,10 +26,9 @@
 namespace kolt {
 namespace {
 
-using test::Cp932TextOf;
 using test::Pump;
 using test::Sj;
-using test::TextOf;
+using test::WindowText;
 
 constexpr UINT kBoxes[] = {IDC_FILE_NAME, IDC_STAGE_NAME,   IDC_CLEAR_SCORE,        IDC_HIGH_SCORE, IDC_TIME_BAND,
                            IDC_WIND,      IDC_COMMAND_LINE, IDC_CONTROLLED_FLIGHTS, IDC_DIFFICULTY, IDC_MODE};
@@ -66,8 +65,8 @@ protected:
     HWND Tree() const { return frame->stageTree()->hwnd(); }
     HWND Form() const { return frame->propertyForm()->hwnd(); }
     HWND Box(UINT id) const { return Child(Form(), id); }
-    std::string BoxText(UINT id) const { return Cp932TextOf(Box(id)); }
-    std::string MessagePane() const { return Cp932TextOf(Child(frame->hwnd(), IDW_STATUS_BAR)); }
+    std::string BoxText(UINT id) const { return Narrow(WindowText(Box(id))); }
+    std::string MessagePane() const { return Narrow(WindowText(Child(frame->hwnd(), IDW_STATUS_BAR))); }
 
     std::vector<HTREEITEM> Items(HTREEITEM parent) const {
         std::vector<HTREEITEM> items;
@@ -135,7 +134,7 @@ protected:
 
 TEST_F(MainFrameTest, OpensWithTheCatalogueInTheTreeAndAnEmptyForm) {
     Open();
-    EXPECT_EQ(TextOf(frame->hwnd()), L"koltシナリオセレクタ");
+    EXPECT_EQ(WindowText(frame->hwnd()), L"koltシナリオセレクタ");
     EXPECT_EQ(test::ClassName(Child(frame->hwnd(), IDW_TOOLBAR)), TOOLBARCLASSNAMEW);
     EXPECT_EQ(test::ClassName(Child(frame->hwnd(), IDW_STATUS_BAR)), STATUSCLASSNAMEW);
     HWND splitter = Child(frame->hwnd(), IDW_PANE_FIRST);
@@ -610,7 +609,7 @@ TEST_F(MainFrameTest, TheFormsControlsComeInTemplateOrderWithTheirStyles) {
         HWND c = children[i];
         EXPECT_EQ(static_cast<short>(GetDlgCtrlID(c)), want[i].id);
         EXPECT_EQ(test::ClassName(c), want[i].cls);
-        EXPECT_EQ(TextOf(c), want[i].text);
+        EXPECT_EQ(WindowText(c), want[i].text);
         const auto style = static_cast<DWORD>(GetWindowLongPtrW(c, GWL_STYLE));
         EXPECT_TRUE(style & WS_VISIBLE);
         EXPECT_FALSE(style & WS_DISABLED);

@@ -13,7 +13,8 @@
 #include <thread>
 #include <vector>
 
-#include "gui_driver.h"
+#include "base/text_win.h"
+#include "support/window_driver.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
@@ -87,7 +88,7 @@ protected:
     // Status line text once it equals `expected`.
     std::string StatusOnceItShows(HWND picker, const std::string& expected) {
         std::string status;
-        if (!test::WaitUntil([&] { return (status = test::ItemText(picker, kPickerStatus)) == expected; },
+        if (!test::WaitUntil([&] { return (status = Narrow(test::ItemText(picker, kPickerStatus))) == expected; },
                              std::chrono::seconds(8))) {
             Lose(picker);
         }
@@ -111,7 +112,7 @@ TEST_F(FolderBrowserTest, OpensOnTheStartFolderAndOkReturnsIt) {
         status = StatusOnceItShows(picker, Folder(Sj("ゲーム")));
         statusVisible = IsWindowVisible(GetDlgItem(picker, kPickerStatus));
         okEnabled = IsWindowEnabled(GetDlgItem(picker, IDOK));
-        title = test::ItemText(picker, 0x3742);
+        title = Narrow(test::ItemText(picker, 0x3742));
         test::PressButton(picker, IDOK);
     });
     ASSERT_TRUE(pickerFound);
@@ -129,7 +130,7 @@ TEST_F(FolderBrowserTest, ANewSelectionIsReportedAndReturned) {
     const bool chosen = BrowseDriven(browser, BIF_RETURNONLYFSDIRS, nullptr, [&](HWND picker) {
         StatusOnceItShows(picker, Folder(Sj("ゲーム")));
         Select(picker, Folder("other"));
-        status = test::ItemText(picker, kPickerStatus);
+        status = Narrow(test::ItemText(picker, kPickerStatus));
         test::PressButton(picker, IDOK);
     });
     ASSERT_TRUE(pickerFound);
@@ -232,7 +233,7 @@ TEST_F(FolderBrowserTest, AFailureInsideTheCallbackClosesThePickerAndReachesTheC
     // picker have lost it, selecting another folder does. A picker still open
     // at the end is closed so that the test ends.
     std::thread driver([&] {
-        const std::wstring other = test::Wide(Folder("other"));
+        const std::wstring other = Wide(Folder("other"));
         int polls = 0;
         const bool ended = test::WaitUntil(
             [&] {
@@ -258,11 +259,11 @@ TEST_F(FolderBrowserTest, AFailureInsideTheCallbackClosesThePickerAndReachesTheC
 
 TEST_F(FolderBrowserTest, AFolderCodePage932CannotNameIsNeverReturned) {
     // "é" has no CP932 form: the program could neither store nor enter this folder.
-    const std::u16string wide = Cp932ToUtf16(Folder("caf")) + u"\u00e9";
-    ASSERT_TRUE(CreateDirectoryW(reinterpret_cast<const wchar_t*>(wide.c_str()), nullptr));
+    const std::wstring wide = Wide(Folder("caf")) + L"\u00e9";
+    ASSERT_TRUE(CreateDirectoryW(wide.c_str(), nullptr));
     CFolderBrowser browser(Folder(Sj("ゲーム")));
     bool okEnabled = true;
-    std::u16string status;
+    std::wstring status;
     const bool chosen = BrowseDriven(browser, BIF_RETURNONLYFSDIRS, nullptr, [&](HWND picker) {
         StatusOnceItShows(picker, Folder(Sj("ゲーム")));
         const HWND ok = GetDlgItem(picker, IDOK);
@@ -277,9 +278,7 @@ TEST_F(FolderBrowserTest, AFolderCodePage932CannotNameIsNeverReturned) {
             std::chrono::seconds(8));
         if (!settled) Lose(picker);
         okEnabled = IsWindowEnabled(ok);
-        wchar_t text[MAX_PATH] = {};
-        GetDlgItemTextW(picker, kPickerStatus, text, MAX_PATH);
-        status = reinterpret_cast<const char16_t*>(text);
+        status = test::ItemText(picker, kPickerStatus);
         test::PressButton(picker, IDOK);  // as if OK had been pressed all the same
     });
     ASSERT_TRUE(pickerFound);
@@ -298,7 +297,7 @@ TEST_F(FolderBrowserTest, PathToItemIdList) {
     ASSERT_NE(item, nullptr);
     wchar_t back[MAX_PATH] = {};
     ASSERT_TRUE(SHGetPathFromIDListW(item.get(), back));
-    EXPECT_EQ(Utf16ToCp932(reinterpret_cast<const char16_t*>(back)), Folder(Sj("ゲーム")));
+    EXPECT_EQ(Narrow(back), Folder(Sj("ゲーム")));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
-#include "gui_driver.h"
+#include "base/text_win.h"
+#include "support/window_driver.h"
 #include "options_ids.h"
 #include "support/temp_dir.h"
 
@@ -30,15 +31,15 @@ Shown Read(HWND dialog) {
     Shown s;
     const HWND list = GetDlgItem(dialog, IDC_OPTIONS_PRIORITY);
     s.selection = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    s.listText = test::WindowText(list);
-    s.folderText = test::ItemText(dialog, IDC_OPTIONS_GAME_FOLDER);
+    s.listText = Narrow(test::WindowText(list));
+    s.folderText = Narrow(test::ItemText(dialog, IDC_OPTIONS_GAME_FOLDER));
     const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         wchar_t text[64] = {};
         if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(i), 0) < 64) {
             SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
         }
-        s.entries.push_back(Utf16ToCp932(reinterpret_cast<const char16_t*>(text)));
+        s.entries.push_back(Narrow(text));
     }
     return s;
 }
@@ -89,7 +90,7 @@ protected:
         }
         // The box changes, if at all, before the browse handler returns.
         SendMessageW(dialog, WM_NULL, 0, 0);
-        return test::ItemText(dialog, IDC_OPTIONS_GAME_FOLDER);
+        return Narrow(test::ItemText(dialog, IDC_OPTIONS_GAME_FOLDER));
     }
 
     test::PickerFolders folders;
@@ -210,7 +211,7 @@ TEST_F(OptionDlgTest, TheFolderBoxCannotBeTypedInto) {
         SendMessageW(box, WM_KEYDOWN, VK_DELETE, 1);
         SendMessageW(box, WM_CLEAR, 0, 0);
         SendMessageW(box, WM_CUT, 0, 0);
-        afterTyping = test::WindowText(box);
+        afterTyping = Narrow(test::WindowText(box));
         test::PressButton(dialog, IDOK);
     });
     ASSERT_TRUE(dialogShown);

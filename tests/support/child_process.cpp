@@ -1,6 +1,7 @@
 #include "support/child_process.h"
 
 #include "base/cp932.h"
+#include "support/window_driver.h"
 
 namespace kolt::test {
 
@@ -21,23 +22,22 @@ ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& argument
     if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi)) {
         CloseHandle(pi.hThread);
-        process_ = pi.hProcess;
+        process_.reset(pi.hProcess);
         id_ = pi.dwProcessId;
     }
 }
 
 ChildProcess::~ChildProcess() {
     if (!process_) return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
+    if (WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
     }
-    CloseHandle(process_);
 }
 
 bool ChildProcess::WaitForExit(DWORD timeoutMs, DWORD* exitCode) {
-    if (!process_ || WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(process_, exitCode);
+    if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(process_.get(), exitCode);
     return true;
 }
 
@@ -69,24 +69,9 @@ HWND ChildProcess::WaitForWindow(const std::wstring& className, const std::wstri
                 WindowText(hwnd) == title)
                 return hwnd;
         }
-        if (process_ && WaitForSingleObject(process_, 50) == WAIT_OBJECT_0) return nullptr;
+        if (process_ && WaitForSingleObject(process_.get(), 50) == WAIT_OBJECT_0) return nullptr;
     } while (GetTickCount() - start < timeoutMs);
     return nullptr;
-}
-
-std::wstring WindowText(HWND hwnd) {
-    // WM_GETTEXT is marshalled across processes; GetWindowText is not for other processes' controls.
-    const LRESULT len = SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0);
-    std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
-    const LRESULT got = SendMessageW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(got));
-    return text;
-}
-
-std::wstring ClassName(HWND hwnd) {
-    wchar_t name[256];
-    const int n = GetClassNameW(hwnd, name, 256);
-    return std::wstring(name, n > 0 ? static_cast<std::size_t>(n) : 0);
 }
 
 }  // namespace kolt::test

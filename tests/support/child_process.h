@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/owners_win.h"
+
 namespace kolt::test {
 
 // A path as the Windows program sees it: a Unix path (as CMake hands them
@@ -21,9 +23,9 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool started() const { return process_ != nullptr; }
+    bool started() const { return static_cast<bool>(process_); }
     DWORD id() const { return id_; }
-    HANDLE handle() const { return process_; }
+    HANDLE handle() const { return process_.get(); }
     // Waits for the end; true and the exit code when it ended in time.
     bool WaitForExit(DWORD timeoutMs, DWORD* exitCode = nullptr);
     // The first visible top-level window of the process with that class
@@ -32,11 +34,8 @@ public:
     std::vector<HWND> TopLevelWindows() const;
 
 private:
-    HANDLE process_ = nullptr;  // owned
+    KernelHandle process_;
     DWORD id_ = 0;
 };
-
-std::wstring WindowText(HWND hwnd);
-std::wstring ClassName(HWND hwnd);
 
 }  // namespace kolt::test

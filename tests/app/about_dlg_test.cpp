@@ -6,8 +6,9 @@
 
 #include "about_ids.h"
 #include "app/version_info.h"
+#include "base/cp932.h"
 #include "base/text_win.h"
-#include "gui_driver.h"
+#include "support/window_driver.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
@@ -22,7 +23,7 @@ struct Boxes {
 std::string Record(const char* name) {
     const std::wstring self = ModulePath();
     const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
-    return Utf16ToCp932(std::u16string(dir.begin(), dir.end())) + name;
+    return Narrow(dir) + name;
 }
 
 // Opens `dialog`, reads every box, and closes it with OK.
@@ -32,13 +33,13 @@ Boxes Show(CAboutDlg& dialog, INT_PTR* result = nullptr) {
     const bool shown =
         test::DriveModal([&] { ended = dialog.DoModal(nullptr); }, test::DialogWith(IDC_ABOUT_DESCRIPTION),
                          [&](HWND box) {
-                             b.caption = test::WindowText(box);
-                             b.description = test::ItemText(box, IDC_ABOUT_DESCRIPTION);
-                             b.productName = test::ItemText(box, IDC_ABOUT_PRODUCT_NAME);
-                             b.productVersion = test::ItemText(box, IDC_ABOUT_PRODUCT_VERSION);
-                             b.buildKind = test::ItemText(box, IDC_ABOUT_BUILD_KIND);
-                             b.fileVersion = test::ItemText(box, IDC_ABOUT_FILE_VERSION);
-                             b.copyright = test::ItemText(box, IDC_ABOUT_COPYRIGHT);
+                             b.caption = Narrow(test::WindowText(box));
+                             b.description = Narrow(test::ItemText(box, IDC_ABOUT_DESCRIPTION));
+                             b.productName = Narrow(test::ItemText(box, IDC_ABOUT_PRODUCT_NAME));
+                             b.productVersion = Narrow(test::ItemText(box, IDC_ABOUT_PRODUCT_VERSION));
+                             b.buildKind = Narrow(test::ItemText(box, IDC_ABOUT_BUILD_KIND));
+                             b.fileVersion = Narrow(test::ItemText(box, IDC_ABOUT_FILE_VERSION));
+                             b.copyright = Narrow(test::ItemText(box, IDC_ABOUT_COPYRIGHT));
                              test::PressButton(box, IDOK);
                          });
     EXPECT_TRUE(shown);
@@ -109,9 +110,7 @@ TEST(AboutBox, EachOpeningReadsTheRecordAgain) {
     test::TempDir dir;
     const std::string copy = Utf8ToCp932(dir.Native("record.dll")).value();
     const auto place = [&](const char* source) {
-        const std::u16string from = Cp932ToUtf16(Record(source)), to = Cp932ToUtf16(copy);
-        return CopyFileW(reinterpret_cast<const wchar_t*>(from.c_str()), reinterpret_cast<const wchar_t*>(to.c_str()),
-                         FALSE) != FALSE;
+        return CopyFileW(Wide(Record(source)).c_str(), Wide(copy).c_str(), FALSE) != FALSE;
     };
     ASSERT_TRUE(place("debug_build.dll"));
     EXPECT_EQ(ShowRecord(copy).buildKind, "Debug Build");

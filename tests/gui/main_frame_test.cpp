@@ -11,11 +11,13 @@
 #include <optional>
 #include <set>
 
+#include "about_ids.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "catalogue/stage_tree_win.h"
 #include "support/game_fixture.h"
 #include "support/window_driver.h"
+#include "options_ids.h"
 #include "resource.h"
 #include "scenario/property_form_win.h"
 #include "support/child_process.h"
@@ -116,7 +118,16 @@ protected:
     UINT MenuState(int popup, UINT id) const {
         HMENU sub = GetSubMenu(GetMenu(frame->hwnd()), popup);
         SendMessageW(frame->hwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(sub), MAKELPARAM(popup, FALSE));
-        return GetMenuState(sub, id, MF_BYCOMMAND);
+        const UINT state = GetMenuState(sub, id, MF_BYCOMMAND);
+        // A missing item answers -1, every bit set, grey included.
+        EXPECT_NE(state, static_cast<UINT>(-1)) << "no item " << id << " in popup " << popup;
+        return state;
+    }
+    // Whether toolbar button `id` is enabled; a missing button fails the test.
+    bool ButtonEnabled(UINT id) const {
+        HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
+        EXPECT_NE(SendMessageW(toolbar, TB_COMMANDTOINDEX, id, 0), -1) << "no button " << id;
+        return SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0) != 0;
     }
     RECT RectIn(HWND child, HWND parent) const {
         RECT r{};
@@ -315,11 +326,10 @@ TEST_F(MainFrameTest, TheMenuHasItsFourPopupsAndTheEditCommandsAreAlwaysDisabled
     EXPECT_FALSE(MenuState(3, ID_APP_ABOUT) & MF_GRAYED);
     EXPECT_FALSE(MenuState(0, ID_APP_EXIT) & MF_GRAYED);
 
-    HWND toolbar = Child(frame->hwnd(), IDW_TOOLBAR);
     for (UINT id : {ID_EDIT_CUT, ID_EDIT_COPY, ID_EDIT_PASTE})
-        EXPECT_FALSE(SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0)) << id;
-    EXPECT_TRUE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_APP_ABOUT, 0));
-    EXPECT_EQ(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0), 5);
+        EXPECT_FALSE(ButtonEnabled(id)) << id;
+    EXPECT_TRUE(ButtonEnabled(ID_APP_ABOUT));
+    EXPECT_EQ(SendMessageW(Child(frame->hwnd(), IDW_TOOLBAR), TB_BUTTONCOUNT, 0, 0), 5);
 
     // Choosing one anyway (its accelerator, say) changes nothing.
     Select(Scenario("Alpha", "s01.sd3"));
@@ -548,6 +558,23 @@ TEST_F(MainFrameTest, TheExitCommandClosesTheMainWindow) {
     EXPECT_FALSE(IsWindow(hwnd));
     MSG msg;
     EXPECT_TRUE(PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));  // the loop would end now
+}
+
+TEST_F(MainFrameTest, OptionsAndAboutChosenFromTheMenuOpenOwnedByTheMainWindow) {
+    Open();
+    const struct {
+        UINT command;
+        int control;  // one of the dialog's own controls
+    } cases[] = {{ID_SHOW_OPTIONS, IDC_OPTIONS_PRIORITY}, {ID_APP_ABOUT, IDC_ABOUT_PRODUCT_NAME}};
+    for (const auto& c : cases) {
+        HWND owner = nullptr;
+        // As the menu sends it: WM_COMMAND with notification code 0 and no control.
+        const bool shown = test::DriveModal([&] { Command(c.command); }, test::DialogWith(c.control),
+                                            [&](HWND dialog) { owner = GetWindow(dialog, GW_OWNER); });
+        EXPECT_TRUE(shown) << c.command;
+        EXPECT_EQ(owner, frame->hwnd()) << c.command;
+    }
+    EXPECT_EQ(boxes.Take().size(), 0u);
 }
 
 // Dialog template 103, read back from the program's resources.

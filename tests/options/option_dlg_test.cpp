@@ -8,6 +8,7 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include "base/owners_win.h"
 #include "base/text_win.h"
 #include "support/window_driver.h"
 #include "options_ids.h"
@@ -20,6 +21,7 @@ using test::Sj;
 
 constexpr int kPickerTree = 0x3741;
 constexpr int kPickerStatus = 0x3743;
+constexpr int kPickerTitle = 0x3742;
 
 struct Shown {
     LRESULT selection = -2;
@@ -194,6 +196,41 @@ TEST_F(OptionDlgTest, ABrowsedFolderIsShownAndTakenOnOkOnly) {
     }));
     EXPECT_EQ(folder, target);
     EXPECT_EQ(priority, NORMAL_PRIORITY_CLASS);
+}
+
+TEST_F(OptionDlgTest, TheBrowseButtonOpensTheGameFolderPickerForFileSystemFoldersOnly) {
+    std::int32_t priority = NORMAL_PRIORITY_CLASS;
+    std::string folder = Folder("old");
+    std::wstring title;
+    HWND owner = nullptr, dialogWindow = nullptr;
+    std::vector<bool> okEnabled;  // on My Computer, the recycle bin, then a folder
+    Run(priority, folder, [&](HWND dialog) {
+        dialogWindow = dialog;
+        test::PressButton(dialog, IDC_OPTIONS_BROWSE);
+        const HWND picker = test::WaitForThreadWindow(GetWindowThreadProcessId(dialog, nullptr), [](HWND w) {
+            return test::HasClass(w, L"#32770") && GetDlgItem(w, kPickerTree) != nullptr;
+        });
+        if (!picker) return;
+        title = test::ItemText(picker, kPickerTitle);
+        owner = GetWindow(picker, GW_OWNER);
+        const HWND ok = GetDlgItem(picker, IDOK);
+        // Neither is a file-system folder: only BIF_RETURNONLYFSDIRS greys OK for them.
+        for (int csidl : {CSIDL_DRIVES, CSIDL_BITBUCKET}) {
+            ITEMIDLIST* item = nullptr;
+            if (FAILED(SHGetSpecialFolderLocation(nullptr, csidl, &item))) continue;
+            const ItemIdList owned(item);
+            SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(item));
+            okEnabled.push_back(!test::WaitUntil([&] { return !IsWindowEnabled(ok); }, std::chrono::seconds(3)));
+        }
+        test::SelectInPicker(picker, kPickerStatus, Folder("old"), std::chrono::seconds(8));
+        okEnabled.push_back(test::WaitUntil([&] { return IsWindowEnabled(ok) != FALSE; }, std::chrono::seconds(3)));
+        test::PressButton(picker, IDCANCEL);
+        test::WaitUntil([&] { return !IsWindow(picker); });
+    });
+    ASSERT_TRUE(dialogShown);
+    EXPECT_EQ(title, L"ゲームインストール先フォルダ");
+    EXPECT_EQ(owner, dialogWindow);
+    EXPECT_EQ(okEnabled, (std::vector<bool>{false, false, true}));
 }
 
 TEST_F(OptionDlgTest, TheFolderBoxCannotBeTypedInto) {

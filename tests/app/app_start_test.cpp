@@ -137,6 +137,13 @@ protected:
         return frame;
     }
 
+    // The game folder browsed to in `options` and taken with OK: the main window.
+    HWND ChooseTheGame(ChildProcess& app, HWND options) {
+        BrowseTo(app, options, game);
+        PressButton(options, IDOK);
+        return MainWindow(app);
+    }
+
     IniDocument Settings() const { return IniDocument(dir.ReadFile("koltSSel.ini")); }
     // What the program's folder holds besides the program: the settings file
     // and the game folder, never a file left behind by a write.
@@ -165,9 +172,7 @@ TEST_F(AppStartTest, OptionsFirstThenTheMainWindowInTheChosenFolder) {
     EXPECT_EQ(ItemText(options, 1017), L"標準");
     EXPECT_EQ(ItemText(options, 1018), L"");
 
-    BrowseTo(app, options, game);
-    PressButton(options, IDOK);
-    const HWND frame = MainWindow(app);
+    const HWND frame = ChooseTheGame(app, options);
     ASSERT_NE(frame, nullptr) << "no main window";
     EXPECT_FALSE(dir.Exists("koltSSel.ini")) << "settings written before the end";
 
@@ -210,10 +215,7 @@ TEST_F(AppStartTest, AGoneFolderOffersTheOptionsAgain) {
     ASSERT_NE(options, nullptr) << "the options were not offered";
     EXPECT_EQ(ItemText(options, 1018), L"C:\\no\\such\\game");
     EXPECT_EQ(ItemText(options, 1017), L"アイドル");
-    BrowseTo(app, options, game);
-    PressButton(options, IDOK);
-
-    const HWND frame = MainWindow(app);
+    const HWND frame = ChooseTheGame(app, options);
     ASSERT_NE(frame, nullptr) << "no main window";
     PostMessageW(frame, WM_CLOSE, 0, 0);
     ASSERT_TRUE(app.WaitForExit(kWait));

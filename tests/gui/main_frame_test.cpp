@@ -506,18 +506,20 @@ TEST_F(MainFrameTest, TheKeyIndicatorsShowWhileTheirLockIsOn) {
     BYTE keys[256] = {};
     GetKeyboardState(keys);
     const BYTE saved[3] = {keys[VK_CAPITAL], keys[VK_NUMLOCK], keys[VK_SCROLL]};
-    keys[VK_CAPITAL] |= 1;
-    keys[VK_NUMLOCK] &= ~1;
-    keys[VK_SCROLL] |= 1;
-    SetKeyboardState(keys);
-    app.OnIdle();
+    // Each lock's toggle bit set or cleared, then the idle update.
+    const auto locks = [&](bool caps, bool num, bool scroll) {
+        const int vk[3] = {VK_CAPITAL, VK_NUMLOCK, VK_SCROLL};
+        const bool on[3] = {caps, num, scroll};
+        for (int i = 0; i < 3; ++i)
+            keys[vk[i]] = static_cast<BYTE>(on[i] ? keys[vk[i]] | 1 : keys[vk[i]] & ~1);
+        SetKeyboardState(keys);
+        app.OnIdle();
+    };
+    locks(true, false, true);
     EXPECT_EQ(pane(1), L"CAP");
     EXPECT_EQ(pane(2), L"");
     EXPECT_EQ(pane(3), L"SCRL");
-    keys[VK_CAPITAL] &= ~1;
-    keys[VK_NUMLOCK] |= 1;
-    SetKeyboardState(keys);
-    app.OnIdle();
+    locks(false, true, true);
     EXPECT_EQ(pane(1), L"");
     EXPECT_EQ(pane(2), L"NUM");
     keys[VK_CAPITAL] = saved[0];

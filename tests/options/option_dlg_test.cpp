@@ -73,6 +73,15 @@ protected:
                                        test::DialogWith(IDC_OPTIONS_PRIORITY), drive);
         return accepted;
     }
+    // What the dialog shows when it opens, closed with OK; `accepted` is what the command returned.
+    Shown ReadThenOk(std::int32_t& priority, std::string& folder, bool& accepted) {
+        Shown shown;
+        accepted = Run(priority, folder, [&](HWND dialog) {
+            shown = Read(dialog);
+            test::PressButton(dialog, IDOK);
+        });
+        return shown;
+    }
 
     // Presses the browse button, picks `target` in the picker and closes the
     // picker with `pickerButton`; returns the folder box text afterwards. A
@@ -102,11 +111,8 @@ protected:
 TEST_F(OptionDlgTest, OpensOnTheStoredPriorityAndFolder) {
     std::int32_t priority = BELOW_NORMAL_PRIORITY_CLASS;
     std::string folder = Folder("old");
-    Shown shown;
-    const bool accepted = Run(priority, folder, [&](HWND dialog) {
-        shown = Read(dialog);
-        test::PressButton(dialog, IDOK);
-    });
+    bool accepted = false;
+    const Shown shown = ReadThenOk(priority, folder, accepted);
     ASSERT_TRUE(dialogShown);
     EXPECT_EQ(shown.entries, (std::vector<std::string>{Sj("標準"), Sj("標準以下"), Sj("アイドル")}));
     EXPECT_EQ(shown.selection, 1);
@@ -131,11 +137,8 @@ TEST_F(OptionDlgTest, FirstStartShowsNormalAndAnEmptyFolder) {
 TEST_F(OptionDlgTest, APriorityTheListLacksSelectsNothingAndSurvivesOk) {
     std::int32_t priority = HIGH_PRIORITY_CLASS;  // 128
     std::string folder = Folder("old");
-    Shown shown;
-    const bool accepted = Run(priority, folder, [&](HWND dialog) {
-        shown = Read(dialog);
-        test::PressButton(dialog, IDOK);
-    });
+    bool accepted = false;
+    const Shown shown = ReadThenOk(priority, folder, accepted);
     ASSERT_TRUE(dialogShown);
     EXPECT_EQ(shown.selection, CB_ERR);
     EXPECT_EQ(shown.listText, "");

@@ -37,6 +37,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/cp932.h"
+#include "base/text_win.h"
+
 #ifndef KOLT_STANDIN_ROLE
 #error "KOLT_STANDIN_ROLE must name the role: 0 starter, 1 standby, 2 game"
 #endif
@@ -48,11 +51,7 @@ constexpr Role kRole = static_cast<Role>(KOLT_STANDIN_ROLE);
 constexpr long kForever = -1;
 
 std::string Utf8(std::wstring_view w) {
-    if (w.empty()) return {};
-    const int n = WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr, nullptr);
-    return out;
+    return kolt::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
 }
 
 std::int64_t Now() {
@@ -108,18 +107,6 @@ std::optional<long> ParseLife(const std::wstring& text, long fallback) {
     return std::wcstol(text.c_str(), nullptr, 10);
 }
 
-std::wstring ModulePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n < path.size()) {
-            path.resize(n);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 std::wstring FileNamePart(const std::wstring& path) {
     return path.substr(path.find_last_of(L"\\/") + 1);
 }
@@ -140,7 +127,7 @@ class Record {
 public:
     explicit Record(const Options& options) {
         if (auto dir = options.Get(L"log"); dir && !dir->empty())
-            path_ = *dir + L"\\" + FileNamePart(ModulePath()) + L".log";
+            path_ = *dir + L"\\" + FileNamePart(kolt::ModulePath()) + L".log";
     }
     void Add(const std::string& key, const std::string& value) {
         text_ += key + "=" + value + "\n";
@@ -192,7 +179,7 @@ std::wstring Quoted(const std::wstring& arg) {
 // priority class (set before the child runs, as Wine ignores the creation flag).
 void StartChild(const Options& options, Record& record, const std::wstring& file, long lifeMs,
                 const std::wstring& then = {}) {
-    const std::wstring path = FolderPart(ModulePath()) + file;
+    const std::wstring path = FolderPart(kolt::ModulePath()) + file;
     std::wstring commandLine = Quoted(path) + L" /life=" + (lifeMs == kForever ? L"forever" : std::to_wstring(lifeMs));
     if (!then.empty()) commandLine += L" " + Quoted(L"/then=" + then);
     if (auto dir = options.Get(L"log")) commandLine += L" " + Quoted(L"/log=" + *dir);
@@ -312,7 +299,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     if (options.Has(L"refuse-full-access")) RefuseFullAccess();
 
     Record record(options);
-    record.Add("program", Utf8(FileNamePart(ModulePath())));
+    record.Add("program", Utf8(FileNamePart(kolt::ModulePath())));
     record.Add("pid", std::to_string(GetCurrentProcessId()));
     record.Add("priority", std::to_string(priorityClass));
     std::wstring args;

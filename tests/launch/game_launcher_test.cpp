@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "launch/game_launcher_win.h"
 #include "support/temp_dir.h"
 
@@ -33,16 +34,14 @@ std::int64_t Now() {
     return t.QuadPart;
 }
 
-std::wstring Wide(std::string_view utf8) {
+std::wstring WideFromUtf8(std::string_view utf8) {
     const std::u16string w = Utf8ToUtf16(utf8);
     return std::wstring(w.begin(), w.end());
 }
 
 // The stand-ins' build folder, relative to this test program.
 stdfs::path StandinFolder() {
-    wchar_t path[MAX_PATH * 4];
-    GetModuleFileNameW(nullptr, path, static_cast<DWORD>(std::size(path)));
-    return stdfs::path(path).parent_path() / KOLT_STANDINS_DIR;
+    return stdfs::path(ModulePath()).parent_path() / KOLT_STANDINS_DIR;
 }
 
 // Serves this thread's messages (the worker's calls on the test window need
@@ -136,7 +135,7 @@ class GameLauncherTest : public ::testing::Test {
 protected:
     void SetUp() override {
         folder_ = std::make_unique<TempDir>();
-        gameFolder_ = stdfs::path(Wide(folder_->path()));
+        gameFolder_ = stdfs::path(WideFromUtf8(folder_->path()));
         for (const char* standin : {"velq.exe", "dormaux.exe", "qmz48.exe"})
             AddProgram(standin, standin);
         folder_->MakeDir("log");
@@ -156,8 +155,7 @@ protected:
 
     // Copies a stand-in into the game folder under `name` (CP932).
     void AddProgram(const char* standin, std::string_view name) {
-        const std::u16string wide = Cp932ToUtf16(name);
-        stdfs::copy_file(StandinFolder() / standin, gameFolder_ / std::wstring(wide.begin(), wide.end()),
+        stdfs::copy_file(StandinFolder() / standin, gameFolder_ / kolt::Wide(name),
                          stdfs::copy_options::overwrite_existing);
     }
 
@@ -176,7 +174,7 @@ protected:
     // What a stand-in wrote down, by its file name; empty when it never ran.
     Record ReadRecord(std::string_view program) const {
         Record record;
-        std::ifstream in(gameFolder_ / L"log" / (Wide(program) + L".log"));
+        std::ifstream in(gameFolder_ / L"log" / (WideFromUtf8(program) + L".log"));
         for (std::string line; std::getline(in, line);)
             if (const auto eq = line.find('='); eq != std::string::npos)
                 record[line.substr(0, eq)] = line.substr(eq + 1);
@@ -248,7 +246,7 @@ TEST_F(GameLauncherTest, GameRunsAtTheChosenPriorityClassFromItsFirstInstruction
         const Record starter = ReadRecord("velq.exe");
         EXPECT_EQ(starter.at("priority"), std::to_string(expected));
         EXPECT_EQ(starter.at("args"), "PORT NAME");
-        EXPECT_TRUE(stdfs::equivalent(stdfs::path(Wide(starter.at("cwd"))), gameFolder_));
+        EXPECT_TRUE(stdfs::equivalent(stdfs::path(WideFromUtf8(starter.at("cwd"))), gameFolder_));
         EXPECT_NE(window_->restoredAt(), 0);
     }
 }
@@ -354,7 +352,7 @@ TEST_F(GameLauncherTest, ProcessNamesAreFoundWithoutRegardToCase) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     std::wstring upperCommand = L"DORMAUX.EXE /life=5000";
-    std::wstring japaneseCommand = Wide("ゲーム.exe /life=5000");
+    std::wstring japaneseCommand = WideFromUtf8("ゲーム.exe /life=5000");
     ASSERT_TRUE(
         CreateProcessW(nullptr, upperCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &upper));
     ASSERT_TRUE(CreateProcessW(nullptr, japaneseCommand.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,

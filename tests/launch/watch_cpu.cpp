@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "base/text_win.h"
 #include "launch/game_launcher_win.h"
 #include "launch/launch_platform_win.h"
 #include "support/temp_dir.h"
@@ -128,9 +129,7 @@ int main(int argc, char** argv) {
     constexpr int kBaselineSeconds = 3;
 
     // A game folder of stand-ins, the working directory as in the program.
-    wchar_t self[MAX_PATH * 4];
-    GetModuleFileNameW(nullptr, self, static_cast<DWORD>(std::size(self)));
-    const stdfs::path standins = stdfs::path(self).parent_path() / KOLT_STANDINS_DIR;
+    const stdfs::path standins = stdfs::path(ModulePath()).parent_path() / KOLT_STANDINS_DIR;
     test::TempDir folder;
     const stdfs::path gameFolder = stdfs::path(std::u8string(folder.path().begin(), folder.path().end()));
     for (const char* program : {"velq.exe", "dormaux.exe"})

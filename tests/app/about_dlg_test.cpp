@@ -8,6 +8,7 @@
 #include "app/version_info.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
+#include "record_modules.h"
 #include "support/window_driver.h"
 #include "support/temp_dir.h"
 
@@ -19,12 +20,6 @@ using test::Sj;
 struct Boxes {
     std::string caption, description, productName, productVersion, buildKind, fileVersion, copyright;
 };
-
-std::string Record(const char* name) {
-    const std::wstring self = ModulePath();
-    const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
-    return Narrow(dir) + name;
-}
 
 // Opens `dialog`, reads every box, and closes it with OK.
 Boxes Show(CAboutDlg& dialog, INT_PTR* result = nullptr) {
@@ -68,14 +63,14 @@ TEST(AboutBox, ShowsTheProgramsOwnRecord) {
 }
 
 TEST(AboutBox, DebugFlagShowsDebugBuild) {
-    const Boxes b = ShowRecord(Record("debug_build.dll"));
+    const Boxes b = ShowRecord(test::RecordModule("debug_build.dll"));
     EXPECT_EQ(b.description, Sj("デバッグ版"));
     EXPECT_EQ(b.productVersion, "Version: 0.9");
     EXPECT_EQ(b.buildKind, "Debug Build");
 }
 
 TEST(AboutBox, TextsFoundThroughTheFallbackOrder) {
-    const Boxes b = ShowRecord(Record("fallback_order.dll"));
+    const Boxes b = ShowRecord(test::RecordModule("fallback_order.dll"));
     EXPECT_EQ(b.description, "");  // present but empty in the first matching table
     EXPECT_EQ(b.productName, "from 0416 1200");
     EXPECT_EQ(b.productVersion, "Version: from 0804 1200");
@@ -86,7 +81,7 @@ TEST(AboutBox, TextsFoundThroughTheFallbackOrder) {
 
 TEST(AboutBox, MissingOrUnreadableRecordLeavesOnlyTheFailureText) {
     for (const char* file : {"no_record.dll", "no_translation.dll", "missing.dll"}) {
-        const Boxes b = ShowRecord(Record(file));
+        const Boxes b = ShowRecord(test::RecordModule(file));
         EXPECT_EQ(b.description, Sj("バージョン情報取得失敗")) << file;
         EXPECT_EQ(b.productName, "") << file;
         EXPECT_EQ(b.productVersion, "") << file;
@@ -97,7 +92,7 @@ TEST(AboutBox, MissingOrUnreadableRecordLeavesOnlyTheFailureText) {
 }
 
 TEST(AboutBox, MissingFixedPartStopsAfterTheVersion) {
-    const Boxes b = ShowRecord(Record("no_fixed_part.dll"));
+    const Boxes b = ShowRecord(test::RecordModule("no_fixed_part.dll"));
     EXPECT_EQ(b.description, Sj("バージョン情報取得失敗"));
     EXPECT_EQ(b.productName, "NoFixed");
     EXPECT_EQ(b.productVersion, "Version: ");
@@ -110,7 +105,7 @@ TEST(AboutBox, EachOpeningReadsTheRecordAgain) {
     test::TempDir dir;
     const std::string copy = Utf8ToCp932(dir.Native("record.dll")).value();
     const auto place = [&](const char* source) {
-        return CopyFileW(Wide(Record(source)).c_str(), Wide(copy).c_str(), FALSE) != FALSE;
+        return CopyFileW(Wide(test::RecordModule(source)).c_str(), Wide(copy).c_str(), FALSE) != FALSE;
     };
     ASSERT_TRUE(place("debug_build.dll"));
     EXPECT_EQ(ShowRecord(copy).buildKind, "Debug Build");

@@ -6,20 +6,13 @@
 
 #include "base/cp932.h"
 #include "base/text_win.h"
+#include "record_modules.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
 namespace {
 
 using test::Sj;
-
-// A record module built beside this test.
-std::string Record(const char* name) {
-    const std::wstring self = ModulePath();
-    const std::wstring dir = self.substr(0, self.find_last_of(L'\\') + 1);
-    const std::u16string u(dir.begin(), dir.end());
-    return Utf16ToCp932(u) + name;
-}
 
 std::string FailureOf(auto&& action) {
     try {
@@ -53,14 +46,14 @@ TEST(VersionInfoOwnRecord, HoldsTheProgramValues) {
 }
 
 TEST(VersionInfoLookup, FirstTranslationOutsideTheTablesIsStillRead) {
-    const CVersionInfo info(Record("odd_translation.dll"));
+    const CVersionInfo info(test::RecordModule("odd_translation.dll"));
     EXPECT_EQ(info.translation(), (version::Translation{0x0C04, 874}));
     EXPECT_EQ(info.GetVersionValue("ProductName"), "Odd translation");
     EXPECT_EQ(info.GetVersionValue("FileVersion"), "");
 }
 
 TEST(VersionInfoLookup, FallbackTakesTheFirstPairInCodePageOrder) {
-    const CVersionInfo info(Record("fallback_order.dll"));
+    const CVersionInfo info(test::RecordModule("fallback_order.dll"));
     EXPECT_EQ(info.GetVersionValue("ProductName"), "from 0416 1200");
     EXPECT_EQ(info.GetVersionValue("ProductVersion"), "from 0804 1200");
     EXPECT_EQ(info.GetVersionValue("LegalCopyright"), "only in 0409 1252");
@@ -70,31 +63,30 @@ TEST(VersionInfoLookup, FallbackTakesTheFirstPairInCodePageOrder) {
 }
 
 TEST(VersionInfoLookup, DebugFlagAndJapaneseText) {
-    const CVersionInfo info(Record("debug_build.dll"));
+    const CVersionInfo info(test::RecordModule("debug_build.dll"));
     EXPECT_EQ(info.GetFixedInfo().dwFileFlags & VS_FF_DEBUG, static_cast<DWORD>(VS_FF_DEBUG));
     EXPECT_EQ(info.GetVersionValue("FileDescription"), Sj("デバッグ版"));
 }
 
 TEST(VersionInfoFailures, EachCarriesItsText) {
-    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("no_record.dll")); }), "Versioninfo not found");
-    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("missing file.dll")); }), "Versioninfo not found");
-    EXPECT_EQ(FailureOf([] { CVersionInfo info(Record("no_translation.dll")); }), "GetFileVersionInfo Error");
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(test::RecordModule("no_record.dll")); }), "Versioninfo not found");
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(test::RecordModule("missing file.dll")); }), "Versioninfo not found");
+    EXPECT_EQ(FailureOf([] { CVersionInfo info(test::RecordModule("no_translation.dll")); }),
+              "GetFileVersionInfo Error");
 
-    const CVersionInfo noFixed(Record("no_fixed_part.dll"));
+    const CVersionInfo noFixed(test::RecordModule("no_fixed_part.dll"));
     EXPECT_EQ(noFixed.GetVersionValue("ProductName"), "NoFixed");
     EXPECT_EQ(FailureOf([&] { noFixed.GetFixedInfo(); }), "Error GetFixesInfo - API VerQueryValue");
 }
 
 TEST(VersionInfoLookup, ReadsAModuleUnderAJapanesePath) {
     test::TempDir dir;
-    const std::string source = Record("debug_build.dll");
-    const std::u16string from = Cp932ToUtf16(source);
+    const std::string source = test::RecordModule("debug_build.dll");
     const std::string target = Sj("版情報.dll");
     dir.WriteFile(target, "");
-    const std::u16string to = Cp932ToUtf16(Utf8ToCp932(dir.Native(target)).value());
-    ASSERT_TRUE(
-        CopyFileW(reinterpret_cast<const wchar_t*>(from.c_str()), reinterpret_cast<const wchar_t*>(to.c_str()), FALSE));
-    const CVersionInfo info(Utf16ToCp932(to));
+    const std::string to = Utf8ToCp932(dir.Native(target)).value();
+    ASSERT_TRUE(CopyFileW(Wide(source).c_str(), Wide(to).c_str(), FALSE));
+    const CVersionInfo info(to);
     EXPECT_EQ(info.GetVersionValue("ProductName"), "Debug record");
 }
 

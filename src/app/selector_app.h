@@ -55,7 +55,7 @@ private:
 
     static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
-    ComApartment com_;                          // left after everything that used it
+    ComApartment com_;                          // entered at start-up step 2, left with the application object
 };
 
 }  // namespace kolt

@@ -16,17 +16,11 @@
 
 namespace kolt {
 
-CSelectorApp* CSelectorApp::current_ = nullptr;
-
 namespace {
 
 const wchar_t kCannotEnterFolder[] = L"ゲームがインストールされたフォルダに移動できません";
 
 }  // namespace
-
-CSelectorApp::CSelectorApp() {
-    current_ = this;
-}
 
 const win::MessageMap& CSelectorApp::Messages() {
     static constexpr win::MessageEntry kEntries[] = {
@@ -35,10 +29,6 @@ const win::MessageMap& CSelectorApp::Messages() {
     };
     static constexpr win::MessageMap kMap{&win::Application::Messages, kEntries};
     return kMap;
-}
-
-CSelectorApp::~CSelectorApp() {
-    if (current_ == this) current_ = nullptr;
 }
 
 bool CSelectorApp::InitInstance() {

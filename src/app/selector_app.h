@@ -18,13 +18,9 @@ namespace kolt {
 
 class CSelectorApp : public win::Application {
 public:
-    CSelectorApp();
-    ~CSelectorApp() override;
+    CSelectorApp() = default;
     CSelectorApp(const CSelectorApp&) = delete;
     CSelectorApp& operator=(const CSelectorApp&) = delete;
-
-    // The instance of this run (there is exactly one).
-    static CSelectorApp* Get() { return current_; }
 
     // Start-up; false ends the program (ExitInstance still runs).
     bool InitInstance();
@@ -53,7 +49,6 @@ private:
     // user chose a folder that could be entered.
     bool OfferOptionsAgain();
 
-    static CSelectorApp* current_;
     std::optional<SettingsFile> settingsFile_;  // known from start-up step 3 on
     ComApartment com_;                          // entered at start-up step 2, left with the application object
 };

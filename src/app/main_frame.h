@@ -30,16 +30,22 @@ public:
 
 protected:
     bool OnCreateClient() override;
+    void OnDpiChange(win::Dpi old) override;
 
 private:
     win::Result OnCreate(WPARAM, LPARAM);
     win::Result OnSelectScenario(WPARAM, LPARAM);
     void OnRefreshCatalogue();
+    // The window's large and small icons, drawn for the frame's DPI.
+    void SetIcons();
 
     win::StatusBar statusBar_;
     win::DockToolBar toolBar_;
     win::StaticSplitter splitter_;
-    IconHandle smallIcon_;  // the large icon is a shared resource
+    // Icons loaded at a size of their own; at 100 % the large icon is the
+    // shared resource and only the small one is ours.
+    IconHandle largeIcon_;
+    IconHandle smallIcon_;
 };
 
 }  // namespace kolt

@@ -302,7 +302,7 @@ def toolbar_strip(size):
     15/16 of that high, as the 16-pixel ones are."""
     h = (size * 15 + 8) // 16
     scale = size / 16.0
-    w = max(1, round(scale)) / scale  # a line: whole pixels wide, in picture units
+    w = max(1, int(scale + 0.25)) / scale  # a line: whole pixels wide, in picture units
     PIXEL[0] = 1 / scale
     rows = []
     for y in range(h):

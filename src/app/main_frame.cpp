@@ -32,19 +32,14 @@ void CMainFrame::SetIcons() {
     auto load = [module](UINT id, SIZE size) {
         return IconHandle(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size.cx, size.cy, 0)));
     };
-    IconHandle ownLarge, ownSmall;
-    HICON big = nullptr;
-    if (large.cx == 32 && large.cy == 32 && small.cx == 16 && small.cy == 16) {
-        // 100 %: the two 16-colour pictures of icon 128.
-        big = LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME));
-        ownSmall = load(IDR_MAINFRAME, small);
-    } else {
-        // The sizes drawn for higher scales; the system takes the one asked for.
-        ownLarge = load(IDI_MAINFRAME_SIZES, large);
-        ownSmall = load(IDI_MAINFRAME_SIZES, small);
-        big = ownLarge.get();
-    }
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    // 100 %: the two 16-colour pictures of icon 128; otherwise the sizes
+    // drawn for higher scales, from which the system takes the one asked for.
+    // Not LoadIcon: it gives the size of the system DPI, not the window's.
+    const bool base = large.cx == 32 && large.cy == 32 && small.cx == 16 && small.cy == 16;
+    const UINT id = base ? IDR_MAINFRAME : IDI_MAINFRAME_SIZES;
+    IconHandle ownLarge = load(id, large);
+    IconHandle ownSmall = load(id, small);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ownLarge.get()));
     SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ownSmall.get()));
     // The icons replaced go only now that the window no longer shows them.
     largeIcon_ = std::move(ownLarge);

@@ -42,8 +42,6 @@ private:
     win::StatusBar statusBar_;
     win::DockToolBar toolBar_;
     win::StaticSplitter splitter_;
-    // Icons loaded at a size of their own; at 100 % the large icon is the
-    // shared resource and only the small one is ours.
     IconHandle largeIcon_;
     IconHandle smallIcon_;
 };

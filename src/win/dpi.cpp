@@ -71,7 +71,11 @@ UINT DpiOfWindow(HWND hwnd) {
 }
 
 int SystemMetricForDpi(int index, UINT dpi) {
-    if (Newer().getSystemMetricsForDpi) return Newer().getSystemMetricsForDpi(index, dpi);
+    if (dpi == SystemDpi()) return GetSystemMetrics(index);
+    // Icon sizes grow in proportion on every system; Wine answers them for
+    // the system DPI whatever DPI is asked for.
+    const bool icon = index == SM_CXICON || index == SM_CYICON || index == SM_CXSMICON || index == SM_CYSMICON;
+    if (!icon && Newer().getSystemMetricsForDpi) return Newer().getSystemMetricsForDpi(index, dpi);
     // The system's metrics are those of the system DPI.
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }

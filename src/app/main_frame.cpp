@@ -30,7 +30,8 @@ void CMainFrame::SetIcons() {
     const SIZE large{dpi.Metric(SM_CXICON), dpi.Metric(SM_CYICON)};
     const SIZE small{dpi.Metric(SM_CXSMICON), dpi.Metric(SM_CYSMICON)};
     auto load = [module](UINT id, SIZE size) {
-        return IconHandle(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size.cx, size.cy, 0)));
+        return IconHandle(
+            static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size.cx, size.cy, 0)));
     };
     // 100 %: the two 16-colour pictures of icon 128; otherwise the sizes
     // drawn for higher scales, from which the system takes the one asked for.
@@ -66,8 +67,8 @@ void CMainFrame::OnDpiChange(win::Dpi) {
 win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (win::FrameWindow::OnCreate(wParam, lParam) != 0) return -1;
     if (!toolBar_.Create(*this, IDW_TOOLBAR) ||
-        !toolBar_.LoadToolBar(IDR_MAINFRAME, {{20, IDB_TOOLBAR_20}, {24, IDB_TOOLBAR_24}, {32, IDB_TOOLBAR_32},
-                                              {48, IDB_TOOLBAR_48}}))
+        !toolBar_.LoadToolBar(IDR_MAINFRAME,
+                              {{20, IDB_TOOLBAR_20}, {24, IDB_TOOLBAR_24}, {32, IDB_TOOLBAR_32}, {48, IDB_TOOLBAR_48}}))
         return -1;
     if (!statusBar_.Create(hwnd(), IDW_STATUS_BAR) ||
         !statusBar_.SetIndicators({0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))

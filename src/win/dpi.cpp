@@ -101,8 +101,7 @@ HFONT CreateScaledFont(HFONT font, UINT fromDpi, UINT toDpi) {
 }
 
 void TakeOverDialogScaling(HWND dialog) {
-    if (Newer().setDialogDpiChangeBehavior)
-        Newer().setDialogDpiChangeBehavior(dialog, kDdcDisableAll, kDdcDisableAll);
+    if (Newer().setDialogDpiChangeBehavior) Newer().setDialogDpiChangeBehavior(dialog, kDdcDisableAll, kDdcDisableAll);
     if (Newer().setDialogControlDpiChangeBehavior) EnumChildWindows(dialog, &TakeOverControl, 0);
 }
 

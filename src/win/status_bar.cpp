@@ -18,7 +18,8 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
     if (ids.empty()) return false;
     indicators_ = std::move(ids);
     indicatorTexts_.clear();
-    for (UINT id : indicators_) indicatorTexts_.push_back(id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring());
+    for (UINT id : indicators_)
+        indicatorTexts_.push_back(id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring());
     MeasureIndicators();
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);

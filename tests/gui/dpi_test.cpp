@@ -12,10 +12,12 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "../options/gui_driver.h"
 #include "about_ids.h"
+#include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "game_fixture.h"
@@ -73,6 +75,32 @@ SIZE IconSize(HICON icon) {
     if (info.hbmColor) DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
     return size;
+}
+
+// Whether the icon has smoothed edges (alpha between clear and opaque): the
+// pictures drawn per size have, the 16-colour ones of icon 128 (and any
+// stretched copy of them) have not.
+bool Smoothed(HICON icon) {
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info)) return false;
+    bool smooth = false;
+    BITMAP bits{};
+    if (info.hbmColor && GetObjectW(info.hbmColor, sizeof bits, &bits)) {
+        BITMAPINFO format{};
+        format.bmiHeader = {sizeof(BITMAPINFOHEADER), bits.bmWidth, -bits.bmHeight, 1, 32, BI_RGB};
+        std::vector<DWORD> pixels(static_cast<std::size_t>(bits.bmWidth) * bits.bmHeight);
+        HDC dc = GetDC(nullptr);
+        if (GetDIBits(dc, info.hbmColor, 0, bits.bmHeight, pixels.data(), &format, DIB_RGB_COLORS)) {
+            for (DWORD px : pixels) {
+                const DWORD alpha = px >> 24;
+                smooth = smooth || (alpha > 0 && alpha < 255);
+            }
+        }
+        ReleaseDC(nullptr, dc);
+    }
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return smooth;
 }
 
 // The controls of a DIALOGEX template, read from the program's resources.
@@ -254,6 +282,9 @@ protected:
         const auto small = reinterpret_cast<HICON>(SendMessageW(frame->hwnd(), WM_GETICON, ICON_SMALL, 0));
         EXPECT_EQ(IconSize(big).cx, scale.largeIcon);
         EXPECT_EQ(IconSize(small).cx, scale.smallIcon);
+        // Icon 128 at 100 %, the pictures drawn for the size above it.
+        EXPECT_EQ(Smoothed(big), dpiValue != 96);
+        EXPECT_EQ(Smoothed(small), dpiValue != 96);
     }
 
     CSelectorApp app;
@@ -272,10 +303,19 @@ TEST_F(DpiTest, MainWindowAndDialogsFollowTheDisplayScale) {
     EXPECT_EQ(tree.right - tree.left, win::Dpi(dpi).Scale(200)) << "tree pane";
     ExpectTemplateLayout(Pane(1), IDD_PROPERTY_FORM);
 
-    for (UINT id : {IDD_ABOUTBOX, IDD_OPTIONS}) {
-        win::Dialog dialog(id);
-        EXPECT_TRUE(test::DriveModal([&] { dialog.DoModal(frame->hwnd()); }, test::DialogWith(IDOK),
-                                     [&](HWND window) { ExpectTemplateLayout(window, id); }))
+    CAboutDlg about;
+    win::Dialog options(IDD_OPTIONS);
+    for (auto [dialog, id] : {std::pair<win::Dialog*, UINT>{&about, IDD_ABOUTBOX}, {&options, IDD_OPTIONS}}) {
+        EXPECT_TRUE(test::DriveModal([&] { dialog->DoModal(frame->hwnd()); }, test::DialogWith(IDOK),
+                                     [&](HWND window) {
+                                         ExpectTemplateLayout(window, id);
+                                         if (id != IDD_ABOUTBOX) return;
+                                         HWND picture = GetWindow(window, GW_CHILD);
+                                         const auto icon =
+                                             reinterpret_cast<HICON>(SendMessageW(picture, STM_GETICON, 0, 0));
+                                         EXPECT_EQ(IconSize(icon).cx, ScaleFor(dpi).largeIcon) << "About icon";
+                                         EXPECT_EQ(Smoothed(icon), dpi != 96) << "About icon";
+                                     }))
             << "dialog " << id;
     }
 }

@@ -227,8 +227,9 @@ bool DockToolBar::LoadImages() {
     if (!list || ImageList_AddMasked(list.get(), strip.get(), RGB(192, 192, 192)) < 0) return false;
     SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     SendMessageW(hwnd(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+    // The button grows with its padding; the control centres the image in
+    // it (TB_SETPADDING would move the image off centre on Wine).
     const SIZE padding{dpi_.Scale(kPadding.cx), dpi_.Scale(kPadding.cy)};
-    SendMessageW(hwnd(), TB_SETPADDING, 0, MAKELPARAM(padding.cx, padding.cy));
     SendMessageW(hwnd(), TB_SETBUTTONSIZE, 0, MAKELPARAM(width + padding.cx, height + padding.cy));
     images_ = std::move(list);  // the bar no longer uses the old list
     stripShown_ = bitmapId;

@@ -27,3 +27,35 @@ function(kolt_add_test target)
   endif()
   set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
+
+# kolt_add_dpi_test(<target> [TIMEOUT seconds] DPIS dpi...)
+# Registers a GUI test executable once per display scale, as <target>_<dpi>,
+# each run in a Wine prefix cloned from the 96-dpi one and set to that DPI
+# (the test reads it from KOLT_EXPECT_DPI). Every other test runs at 96 dpi.
+function(kolt_add_dpi_test target)
+  cmake_parse_arguments(ARG "" "TIMEOUT" "DPIS" ${ARGN})
+  if(NOT ARG_TIMEOUT)
+    set(ARG_TIMEOUT 120)
+  endif()
+  math(EXPR limit "${ARG_TIMEOUT} + 30")
+  foreach(dpi ${ARG_DPIS})
+    set(name ${target}_${dpi})
+    add_test(NAME ${name} COMMAND ${target})
+    set(fixtures wine_desktop)
+    if(NOT dpi EQUAL 96)
+      add_test(NAME wine_prefix_${dpi}_start
+               COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh" start "${KOLT_WINE_DIR}" ${dpi})
+      add_test(NAME wine_prefix_${dpi}_stop
+               COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh" stop "${KOLT_WINE_DIR}" ${dpi})
+      set_tests_properties(wine_prefix_${dpi}_start PROPERTIES FIXTURES_SETUP wine_prefix_${dpi}
+                           FIXTURES_REQUIRED wine_desktop TIMEOUT 300)
+      # Before the desktop goes.
+      set_tests_properties(wine_prefix_${dpi}_stop PROPERTIES FIXTURES_CLEANUP wine_prefix_${dpi}
+                           FIXTURES_REQUIRED wine_desktop)
+      list(APPEND fixtures wine_prefix_${dpi})
+    endif()
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}" RESOURCE_LOCK desktop
+                         TIMEOUT ${limit} ENVIRONMENT
+                         "KOLT_WINE_DIR=${KOLT_WINE_DIR};KOLT_TEST_TIMEOUT=${ARG_TIMEOUT};KOLT_LOGPIXELS=${dpi};KOLT_EXPECT_DPI=${dpi}")
+  endforeach()
+endfunction()

@@ -2,11 +2,14 @@
 # Runs one Windows program under the test desktop that wine-env.sh started
 # (KOLT_WINE_DIR names it). A program that fails or outlives its time limit
 # (KOLT_TEST_TIMEOUT seconds, default 240) leaves a screenshot of the display
-# in KOLT_WINE_DIR/screenshots.
+# in KOLT_WINE_DIR/screenshots. With KOLT_LOGPIXELS it runs in the prefix of
+# that display scale (wine-prefix.sh).
 set -uo pipefail
 dir=${KOLT_WINE_DIR:?KOLT_WINE_DIR must name the folder given to wine-env.sh}
 [ -f "$dir/display" ] || { echo "no Wine desktop at $dir: run wine-env.sh start first" >&2; exit 1; }
-export WINEPREFIX="$dir/prefix" WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+. "$(dirname "$0")/../tools/desktop.sh"
+WINEPREFIX=$(kolt_prefix_path "$dir")
+export WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
 export DISPLAY=:$(cat "$dir/display")
 # Wine's own service processes outlive the program and would inherit CTest's
 # output pipe, keeping the test "running" after it ended: give them a file.

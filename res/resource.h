@@ -7,6 +7,14 @@
 #define IDR_MAINFRAME 128
 #define IDD_PROPERTY_FORM 103
 
+/* The toolbar strip and the icon drawn at the sizes of higher display scales;
+   bitmap 128 and icon 128 are the 96-dpi pictures. */
+#define IDB_TOOLBAR_20 140
+#define IDB_TOOLBAR_24 141
+#define IDB_TOOLBAR_32 142
+#define IDB_TOOLBAR_48 143
+#define IDI_MAINFRAME_SIZES 144
+
 #define ID_REFRESH_CATALOGUE 130
 #define ID_SHOW_OPTIONS 131
 

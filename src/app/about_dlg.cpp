@@ -4,6 +4,8 @@
 
 #include "about_ids.h"
 #include "app/version_info.h"
+#include "resource.h"
+#include "win/dpi.h"
 #include "win/text.h"
 
 namespace kolt {
@@ -13,6 +15,15 @@ CAboutDlg::CAboutDlg() : Dialog(IDD_ABOUTBOX) {}
 CAboutDlg::CAboutDlg(std::string moduleFile) : Dialog(IDD_ABOUTBOX), moduleFile_(std::move(moduleFile)) {}
 
 bool CAboutDlg::OnInitDialog() {
+    // The dialog manager loads icon 128 at the system's icon size, stretching
+    // its 32-pixel picture above 100 %; the picture drawn for the size replaces it.
+    const int size = win::Dpi(win::DpiOfWindow(hwnd())).Metric(SM_CXICON);
+    HWND picture = GetWindow(hwnd(), GW_CHILD);  // the template's first control
+    if (size != 32 && picture && (GetWindowLongPtrW(picture, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        icon_.reset(static_cast<HICON>(
+            LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAINFRAME_SIZES), IMAGE_ICON, size, size, 0)));
+        if (icon_) SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
+    }
     const auto set = [this](UINT id, const std::string& text) { win::SetWindowTextCp932(Item(id), text); };
     // The boxes fill in order; a failure stops there, and the boxes already
     // written keep their texts.

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "base/owners_win.h"
 #include "win/dialog.h"
 
 namespace kolt {
@@ -24,6 +25,7 @@ protected:
 
 private:
     std::optional<std::string> moduleFile_;
+    IconHandle icon_;  // the program's icon drawn for the box's DPI, above 100 %
 };
 
 // The About command: a fresh dialog and a fresh read of the record each time.

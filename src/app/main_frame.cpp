@@ -18,26 +18,52 @@ const win::MessageMap& CMainFrame::Messages() {
     return kMap;
 }
 
-bool CMainFrame::OnCreateClient() {
+void CMainFrame::SetIcons() {
     HINSTANCE module = GetModuleHandleW(nullptr);
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG,
-                 reinterpret_cast<LPARAM>(LoadIconW(module, MAKEINTRESOURCEW(IDR_MAINFRAME))));
-    smallIcon_.reset(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
-                                                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0)));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+    const win::Dpi dpi = this->dpi();
+    const SIZE large{dpi.Metric(SM_CXICON), dpi.Metric(SM_CYICON)};
+    const SIZE small{dpi.Metric(SM_CXSMICON), dpi.Metric(SM_CYSMICON)};
+    auto load = [module](UINT id, SIZE size) {
+        return IconHandle(
+            static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON, size.cx, size.cy, 0)));
+    };
+    // 100 %: the two 16-colour pictures of icon 128; otherwise the sizes
+    // drawn for higher scales, from which the system takes the one asked for.
+    // Not LoadIcon: it gives the size of the system DPI, not the window's.
+    const bool base = large.cx == 32 && large.cy == 32 && small.cx == 16 && small.cy == 16;
+    const UINT id = base ? IDR_MAINFRAME : IDI_MAINFRAME_SIZES;
+    IconHandle ownLarge = load(id, large);
+    IconHandle ownSmall = load(id, small);
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(ownLarge.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(ownSmall.get()));
+    // The icons replaced go only now that the window no longer shows them.
+    largeIcon_ = std::move(ownLarge);
+    smallIcon_ = std::move(ownSmall);
+}
+
+bool CMainFrame::OnCreateClient() {
+    SetIcons();
 
     if (!splitter_.CreateStatic(hwnd(), IDW_PANE_FIRST)) return false;
     RECT client{};
     GetClientRect(hwnd(), &client);
     const LONG height = client.bottom - client.top;
     // The form reads config.ini as it is constructed: its message, if any, comes here.
-    return splitter_.CreateView(0, 0, std::make_unique<CStageTree>(), SIZE{200, height}) &&
-           splitter_.CreateView(0, 1, std::make_unique<CPropertyForm>(gamePriority_), SIZE{400, height});
+    const win::Dpi dpi = this->dpi();
+    return splitter_.CreateView(0, 0, std::make_unique<CStageTree>(), SIZE{dpi.Scale(200), height}) &&
+           splitter_.CreateView(0, 1, std::make_unique<CPropertyForm>(gamePriority_), SIZE{dpi.Scale(400), height});
+}
+
+void CMainFrame::OnDpiChange(win::Dpi) {
+    SetIcons();
 }
 
 win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (win::FrameWindow::OnCreate(wParam, lParam) != 0) return -1;
-    if (!toolBar_.Create(*this, IDW_TOOLBAR) || !toolBar_.LoadToolBar(IDR_MAINFRAME)) return -1;
+    if (!toolBar_.Create(*this, IDW_TOOLBAR) ||
+        !toolBar_.LoadToolBar(IDR_MAINFRAME,
+                              {{20, IDB_TOOLBAR_20}, {24, IDB_TOOLBAR_24}, {32, IDB_TOOLBAR_32}, {48, IDB_TOOLBAR_48}}))
+        return -1;
     if (!statusBar_.Create(hwnd(), IDW_STATUS_BAR) ||
         !statusBar_.SetIndicators({0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;

@@ -32,16 +32,20 @@ public:
 
 protected:
     bool OnCreateClient() override;
+    void OnDpiChange(win::Dpi old) override;
 
 private:
     win::Result OnCreate(WPARAM, LPARAM);
     win::Result OnSelectScenario(WPARAM, LPARAM);
     void OnRefreshCatalogue();
+    // The window's large and small icons, drawn for the frame's DPI.
+    void SetIcons();
 
     win::StatusBar statusBar_;
     win::DockToolBar toolBar_;
     win::StaticSplitter splitter_;
-    IconHandle smallIcon_;  // the large icon is a shared resource
+    IconHandle largeIcon_;
+    IconHandle smallIcon_;
     const std::int32_t& gamePriority_;
 };
 

@@ -1,11 +1,12 @@
 // Owners of everything the program opens or borrows from Windows: kernel
-// handles, find handles, icons, GDI objects and selections, device contexts,
+// handles, find handles, icons, fonts, bitmaps, image lists, GDI selections, device contexts,
 // COM interfaces, the COM apartment and shell item-ID lists. Each gives its
 // object back exactly once with the matching function and is never copied.
 // A raw handle elsewhere never owns.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 #include <objbase.h>
 #include <shtypes.h>
 
@@ -56,11 +57,20 @@ inline void CloseFind(HANDLE h) {
 inline void DestroyIconHandle(HICON h) {
     ::DestroyIcon(h);
 }
+inline void DeleteGdiObject(HGDIOBJ h) {
+    ::DeleteObject(h);
+}
+inline void DestroyImageList(HIMAGELIST h) {
+    ::ImageList_Destroy(h);
+}
 }  // namespace detail
 
 using KernelHandle = UniqueHandle<HANDLE, detail::CloseKernel>;  // files, events, threads, processes, snapshots
 using FindHandle = UniqueHandle<HANDLE, detail::CloseFind>;
 using IconHandle = UniqueHandle<HICON, detail::DestroyIconHandle>;
+using FontHandle = UniqueHandle<HFONT, detail::DeleteGdiObject>;
+using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteGdiObject>;
+using ImageListHandle = UniqueHandle<HIMAGELIST, detail::DestroyImageList>;
 
 // A device context borrowed with GetDC/GetWindowDC, given back on scope exit.
 class WindowDc {

@@ -9,7 +9,7 @@
 namespace kolt::win {
 namespace {
 constexpr UINT kSetMessageString = 0x0362;  // a prompt to show, posted to ourselves
-constexpr int kDockMargin = 24;             // how near an edge a dropped bar docks
+constexpr int kDockMargin = 24;             // how near an edge a dropped bar docks (at 96 dpi)
 
 BOOL CALLBACK SendInitialUpdate(HWND child, LPARAM) {
     if (auto* view = dynamic_cast<View*>(Window::FromHandle(child))) view->OnInitialUpdate();
@@ -21,6 +21,7 @@ const MessageMap& FrameWindow::Messages() {
     static constexpr MessageEntry kEntries[] = {
         OnMessage<&FrameWindow::OnCreate>(WM_CREATE),
         OnMessage<&FrameWindow::OnSize>(WM_SIZE),
+        OnMessage<&FrameWindow::OnDpiChanged>(WM_DPICHANGED),
         OnMessage<&FrameWindow::OnSetFocus>(WM_SETFOCUS),
         OnMessage<&FrameWindow::OnInitMenuPopup>(WM_INITMENUPOPUP),
         OnMessage<&FrameWindow::OnMenuSelect>(WM_MENUSELECT),
@@ -61,6 +62,7 @@ bool FrameWindow::LoadFrame(UINT id, DWORD style) {
 }
 
 Result FrameWindow::OnCreate(WPARAM, LPARAM) {
+    dpi_ = Dpi(DpiOfWindow(hwnd()));
     if (!OnCreateClient()) return -1;
     // The message pane starts with the idle text once the loop runs.
     PostMessageW(hwnd(), kSetMessageString, IDS_IDLEMESSAGE, 0);
@@ -156,18 +158,40 @@ DockSide FrameWindow::DockSideAt(POINT screen) const {
         rc.bottom -= s.bottom - s.top;
     }
     MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    const int margin = dpi_.Scale(kDockMargin);
     RECT nearby = rc;
-    InflateRect(&nearby, kDockMargin, kDockMargin);
+    InflateRect(&nearby, margin, margin);
     if (!PtInRect(&nearby, screen)) return DockSide::Floating;
-    if (screen.y < rc.top + kDockMargin) return DockSide::Top;
-    if (screen.y >= rc.bottom - kDockMargin) return DockSide::Bottom;
-    if (screen.x < rc.left + kDockMargin) return DockSide::Left;
-    if (screen.x >= rc.right - kDockMargin) return DockSide::Right;
+    if (screen.y < rc.top + margin) return DockSide::Top;
+    if (screen.y >= rc.bottom - margin) return DockSide::Bottom;
+    if (screen.x < rc.left + margin) return DockSide::Left;
+    if (screen.x >= rc.right - margin) return DockSide::Right;
     return DockSide::Floating;
 }
 
 Result FrameWindow::OnSize(WPARAM, LPARAM) {
     RecalcLayout();
+    return 0;
+}
+
+// The new DPI comes from wParam: a query answers with the old one on Wine.
+// Everything is re-scaled first, then the window takes the rectangle the
+// system suggests, and the tree pane keeps its share of the width.
+Result FrameWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const Dpi old = dpi_;
+    dpi_ = Dpi(LOWORD(wParam));
+    auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST)));
+    const double share = splitter ? splitter->ColumnShare() : 0.0;
+    if (StatusBar* bar = statusBar()) bar->SetDpi(dpi_);
+    if (toolBar_ && toolBar_->side() != DockSide::Floating) toolBar_->SetDpi(dpi_);
+    if (splitter) splitter->SetDpi(dpi_);
+    OnDpiChange(old);
+    const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
+    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();  // the size may not have changed, the bars' sizes have
+    if (splitter) splitter->SetColumnShare(share);
+    RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return 0;
 }
 

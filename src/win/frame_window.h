@@ -15,6 +15,7 @@
 #include <string>
 #include <string_view>
 
+#include "win/dpi.h"
 #include "win/framework_ids.h"
 #include "win/status_bar.h"
 #include "win/tool_bar.h"
@@ -49,6 +50,8 @@ public:
     void SetActiveView(View* view) { activeView_ = view; }
 
     void RecalcLayout();
+    // The DPI the frame is laid out for.
+    Dpi dpi() const { return dpi_; }
     void DockControlBar(DockToolBar& bar, DockSide side = DockSide::Top);
     // The edge a bar dropped at this screen point docks to, or Floating.
     DockSide DockSideAt(POINT screen) const;
@@ -69,9 +72,13 @@ protected:
     virtual bool OnCreateClient() { return true; }
     // The base creation step; a derived OnCreate calls it first.
     Result OnCreate(WPARAM, LPARAM);
+    // The frame moved to a display of another scale: the bars and panes are
+    // re-scaled already; a derived frame reloads what it drew for the old one.
+    virtual void OnDpiChange(Dpi /*old*/) {}
 
 private:
     Result OnSize(WPARAM, LPARAM);
+    Result OnDpiChanged(WPARAM, LPARAM);
     Result OnSetFocus(WPARAM, LPARAM);
     Result OnInitMenuPopup(WPARAM, LPARAM);
     Result OnMenuSelect(WPARAM, LPARAM);
@@ -90,6 +97,7 @@ private:
     View* activeView_ = nullptr;      // not owned
     DockToolBar* toolBar_ = nullptr;  // not owned: a member of the derived frame
     std::wstring tooltip_;            // keeps the tooltip text alive while it shows
+    Dpi dpi_;
 };
 
 }  // namespace kolt::win

@@ -28,13 +28,17 @@ bool StaticSplitter::CreateStatic(HWND parent, UINT id) {
         RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT rect{};
     GetClientRect(parent, &rect);
+    if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(parent)))
+        dpi_ = frame->dpi();
+    else
+        dpi_ = Dpi(DpiOfWindow(parent));
     return Create(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);
 }
 
 bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial) {
     if (row != 0 || column < 0 || column > 1 || !view) return false;
     RECT rect{0, 0, initial.cx, initial.cy};
-    if (column == 1) OffsetRect(&rect, firstWidth_ + kBarWidth, 0);
+    if (column == 1) OffsetRect(&rect, firstWidth_ + barWidth(), 0);
     if (!view->CreateView(hwnd(), IDW_PANE_FIRST + static_cast<UINT>(column), rect)) return false;
     if (column == 0) firstWidth_ = initial.cx;
     panes_[static_cast<std::size_t>(column)] = std::move(view);
@@ -66,20 +70,41 @@ void StaticSplitter::SetColumnWidth(int width) {
     RecalcLayout();
 }
 
+double StaticSplitter::ColumnShare() const {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    return client.right > 0 ? static_cast<double>(firstWidth_) / client.right : 0.0;
+}
+
+void StaticSplitter::SetColumnShare(double share) {
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    SetColumnWidth(static_cast<int>(share * client.right + 0.5));
+}
+
+void StaticSplitter::SetDpi(Dpi dpi) {
+    if (dpi == dpi_) return;
+    const Dpi old = dpi_;
+    dpi_ = dpi;
+    for (auto& pane : panes_)
+        if (pane) pane->OnDpiChanged(old, dpi);
+    RecalcLayout();
+}
+
 RECT StaticSplitter::BarRect() const {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    return {firstWidth_, 0, firstWidth_ + kBarWidth, client.bottom};
+    return {firstWidth_, 0, firstWidth_ + barWidth(), client.bottom};
 }
 
 void StaticSplitter::RecalcLayout() {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    firstWidth_ = std::clamp(firstWidth_, 0, std::max<int>(0, client.right - kBarWidth));
+    firstWidth_ = std::clamp(firstWidth_, 0, std::max<int>(0, client.right - barWidth()));
     if (View* left = panes_[0].get())
         SetWindowPos(left->hwnd(), nullptr, 0, 0, firstWidth_, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     if (View* right = panes_[1].get()) {
-        const int x = firstWidth_ + kBarWidth;
+        const int x = firstWidth_ + barWidth();
         SetWindowPos(right->hwnd(), nullptr, x, 0, std::max<int>(0, client.right - x), client.bottom,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }

@@ -8,6 +8,7 @@
 #include <array>
 #include <memory>
 
+#include "win/dpi.h"
 #include "win/framework_ids.h"
 #include "win/view.h"
 
@@ -19,7 +20,7 @@ public:
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
     bool CreateStatic(HWND parent, UINT id);
-    // Creates pane (row 0, column) from `view`, `width` pixels wide at first.
+    // Creates pane (row 0, column) from `view`, `initial` pixels wide at first.
     bool CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial);
     View* GetPane(int row, int column) const;
 
@@ -27,7 +28,13 @@ public:
     void ActivateNext(bool previous);
     int columnWidth() const { return firstWidth_; }
     void SetColumnWidth(int width);
+    // The left pane's part of the splitter's width, and setting it back.
+    double ColumnShare() const;
+    void SetColumnShare(double share);
     void RecalcLayout();
+
+    // Re-scales the bar and tells the panes.
+    void SetDpi(Dpi dpi);
 
 private:
     Result OnSize(WPARAM, LPARAM);
@@ -38,8 +45,10 @@ private:
     Result OnLButtonUp(WPARAM, LPARAM);
     Result OnCaptureChanged(WPARAM, LPARAM);
     RECT BarRect() const;
+    int barWidth() const { return dpi_.Scale(kBarWidth); }
 
-    static constexpr int kBarWidth = 6;
+    static constexpr int kBarWidth = 6;  // at 96 dpi
+    Dpi dpi_;
     std::array<std::unique_ptr<View>, 2> panes_;
     int firstWidth_ = 0;
     bool dragging_ = false;

@@ -3,11 +3,14 @@
 #include <commctrl.h>
 
 #include "base/owners_win.h"
+#include "win/frame_window.h"
 #include "win/text.h"
 
 namespace kolt::win {
 
 bool StatusBar::Create(HWND parent, UINT id) {
+    auto* frame = dynamic_cast<FrameWindow*>(FromHandle(parent));
+    dpi_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
     return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, parent, id);
 }
 
@@ -15,20 +18,39 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
     if (ids.empty()) return false;
     indicators_ = std::move(ids);
     indicatorTexts_.clear();
-    widths_.clear();
-    WindowDc dc(hwnd());
-    const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
-    for (UINT id : indicators_) {
-        std::wstring text = id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring();
-        SIZE size{};
-        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
-        widths_.push_back(size.cx + 12);
-        indicatorTexts_.push_back(std::move(text));
-    }
+    for (UINT id : indicators_)
+        indicatorTexts_.push_back(id ? LoadStringWide(id).value_or(std::wstring()) : std::wstring());
+    MeasureIndicators();
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);
     Layout(client);
     return true;
+}
+
+void StatusBar::MeasureIndicators() {
+    widths_.clear();
+    WindowDc dc(hwnd());
+    const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+    for (const std::wstring& text : indicatorTexts_) {
+        SIZE size{};
+        GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+        widths_.push_back(size.cx + dpi_.Scale(kPanePadding));
+    }
+}
+
+void StatusBar::SetDpi(Dpi dpi) {
+    if (dpi == dpi_) return;
+    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    FontHandle font(CreateScaledFont(current, dpi_.value(), dpi.value()));
+    dpi_ = dpi;
+    if (font) {
+        SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        font_ = std::move(font);
+    }
+    MeasureIndicators();
+    RECT client{};
+    GetClientRect(GetParent(hwnd()), &client);
+    Layout(client);
 }
 
 int StatusBar::Layout(const RECT& parentClient) {
@@ -39,7 +61,7 @@ int StatusBar::Layout(const RECT& parentClient) {
     const int height = own.bottom - own.top;
     const int width = parentClient.right - parentClient.left;
     // Right edges of the parts: the indicators keep their widths from the right.
-    const int grip = GetSystemMetrics(SM_CXVSCROLL);
+    const int grip = dpi_.Metric(SM_CXVSCROLL);
     std::vector<int> edges(indicators_.size());
     int right = width - grip;
     for (std::size_t i = indicators_.size(); i-- > 1;) {

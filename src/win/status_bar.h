@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/owners_win.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kolt::win {
@@ -29,7 +31,15 @@ public:
     // Fits the bar to the bottom of its parent's client area; returns its height.
     int Layout(const RECT& parentClient);
 
+    // Re-scales the font and the indicator panes.
+    void SetDpi(Dpi dpi);
+
 private:
+    void MeasureIndicators();
+
+    static constexpr int kPanePadding = 12;  // beside an indicator's text, at 96 dpi
+    Dpi dpi_;
+    FontHandle font_;  // only once the DPI changed: until then the control's own
     std::vector<UINT> indicators_;
     std::vector<std::wstring> indicatorTexts_;
     std::vector<int> widths_;

@@ -26,6 +26,7 @@ public:
             OnMessage<&FloatFrame::OnEnterSizeMove>(WM_ENTERSIZEMOVE),
             OnMessage<&FloatFrame::OnExitSizeMove>(WM_EXITSIZEMOVE),
             OnMessage<&FloatFrame::OnMoving>(WM_MOVING),
+            OnMessage<&FloatFrame::OnDpiChanged>(WM_DPICHANGED),
         };
         static constexpr MessageMap kMap{&Window::Messages, kEntries};
         return kMap;
@@ -45,8 +46,8 @@ public:
         rows_ = rows;
         const SIZE content = bar_.ButtonsSize(rows);
         RECT rect{0, 0, content.cx, content.cy};
-        AdjustWindowRectEx(&rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+        AdjustWindowRectForDpi(rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), false,
+                               static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), bar_.dpi().value());
         SetWindowPos(hwnd(), nullptr, topLeft.x, topLeft.y, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }
@@ -62,8 +63,8 @@ private:
     Result OnSizing(WPARAM edge, LPARAM lParam) {
         auto& rect = *reinterpret_cast<RECT*>(lParam);
         RECT frame{0, 0, 0, 0};
-        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), FALSE,
-                           static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)));
+        AdjustWindowRectForDpi(frame, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), false,
+                               static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_EXSTYLE)), bar_.dpi().value());
         const int extraX = frame.right - frame.left;
         const int extraY = frame.bottom - frame.top;
         const int buttons = static_cast<int>(bar_.ButtonIds().size());
@@ -115,6 +116,15 @@ private:
         return std::nullopt;
     }
 
+    // A window of its own, the floating bar has its own DPI: on another
+    // display it is laid out anew where the system suggests.
+    Result OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+        bar_.SetDpi(Dpi(LOWORD(wParam)));
+        const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
+        FitTo(rows_, {suggested.left, suggested.top});
+        return 0;
+    }
+
     DockToolBar& bar_;
     int rows_ = 1;
     bool moved_ = false;
@@ -148,6 +158,7 @@ const MessageMap& DockToolBar::Messages() {
 
 bool DockToolBar::Create(FrameWindow& frame, UINT id) {
     frame_ = &frame;
+    dpi_ = frame.dpi();
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NODIVIDER |
                         CCS_NORESIZE | CCS_NOPARENTALIGN;
     if (!CreateControl(0, TOOLBARCLASSNAMEW, style, RECT{}, frame.hwnd(), id)) return false;
@@ -157,7 +168,7 @@ bool DockToolBar::Create(FrameWindow& frame, UINT id) {
     return true;
 }
 
-bool DockToolBar::LoadToolBar(UINT resourceId) {
+bool DockToolBar::LoadToolBar(UINT resourceId, std::vector<ImageStrip> larger) {
     // RT_TOOLBAR: version 1, image width, image height, item count, then one
     // command id per item (0 for a separator).
     HMODULE module = GetModuleHandleW(nullptr);
@@ -169,7 +180,6 @@ bool DockToolBar::LoadToolBar(UINT resourceId) {
     const WORD width = words[1], height = words[2], count = words[3];
     if (bytes < 8u + 2u * count) return false;
 
-    SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     int images = 0;
     std::vector<TBBUTTON> buttons;
     for (WORD i = 0; i < count; ++i) {
@@ -177,6 +187,7 @@ bool DockToolBar::LoadToolBar(UINT resourceId) {
         b.idCommand = words[4 + i];
         if (b.idCommand == 0) {
             b.fsStyle = BTNS_SEP;
+            b.iBitmap = dpi_.Scale(kSeparator);  // a separator's width
         } else {
             b.iBitmap = images++;
             b.fsState = TBSTATE_ENABLED;
@@ -184,12 +195,63 @@ bool DockToolBar::LoadToolBar(UINT resourceId) {
         }
         buttons.push_back(b);
     }
-    // The bitmap's greys become the system's button colours.
-    TBADDBITMAP bitmap{module, resourceId};
-    if (SendMessageW(hwnd(), TB_ADDBITMAP, static_cast<WPARAM>(images), reinterpret_cast<LPARAM>(&bitmap)) < 0)
-        return false;
+    resourceId_ = resourceId;
+    baseImage_ = {width, height};
+    imageCount_ = images;
+    strips_ = std::move(larger);
+    if (!LoadImages()) return false;
     if (!SendMessageW(hwnd(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()))) return false;
     return true;
+}
+
+bool DockToolBar::LoadImages() {
+    // The largest strip that is not larger than the DPI asks for.
+    const int wanted = dpi_.Scale(baseImage_.cx);
+    UINT bitmapId = resourceId_;
+    int width = baseImage_.cx;
+    for (const ImageStrip& strip : strips_) {
+        if (strip.width <= wanted && strip.width > width) {
+            width = strip.width;
+            bitmapId = strip.bitmapId;
+        }
+    }
+    if (images_ && bitmapId == stripShown_) return true;
+    BitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!strip || !GetObjectW(strip.get(), sizeof info, &info) || info.bmWidth < width * imageCount_) return false;
+    const int height = info.bmHeight;
+    // Every strip is drawn on the light grey of the 16-colour palette, which
+    // no picture uses: it shows the button face through.
+    ImageListHandle list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, imageCount_, 0));
+    if (!list || ImageList_AddMasked(list.get(), strip.get(), RGB(192, 192, 192)) < 0) return false;
+    SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+    SendMessageW(hwnd(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+    // The button grows with its padding; the control centres the image in
+    // it (TB_SETPADDING would move the image off centre on Wine).
+    const SIZE padding{dpi_.Scale(kPadding.cx), dpi_.Scale(kPadding.cy)};
+    SendMessageW(hwnd(), TB_SETBUTTONSIZE, 0, MAKELPARAM(width + padding.cx, height + padding.cy));
+    images_ = std::move(list);  // the bar no longer uses the old list
+    stripShown_ = bitmapId;
+    return true;
+}
+
+void DockToolBar::SetDpi(Dpi dpi) {
+    if (dpi == dpi_) return;
+    dpi_ = dpi;
+    LoadImages();
+    const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON b{};
+        SendMessageW(hwnd(), TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&b));
+        if (!(b.fsStyle & BTNS_SEP)) continue;
+        TBBUTTONINFOW info{sizeof info, TBIF_BYINDEX | TBIF_SIZE};
+        info.cx = static_cast<WORD>(dpi_.Scale(kSeparator));
+        SendMessageW(hwnd(), TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
+    }
+    SendMessageW(hwnd(), TB_AUTOSIZE, 0, 0);
+    // The gripper's width changes with the DPI.
+    SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
 
 std::vector<UINT> DockToolBar::ButtonIds() const {
@@ -252,9 +314,9 @@ SIZE DockToolBar::DockedSize(bool verticalBar) {
     const int buttons = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
     SIZE s = ButtonsSize(verticalBar ? std::max(1, buttons) : 1);
     if (verticalBar)
-        s.cy += kGripper + 2;
+        s.cy += gripperSpace();
     else
-        s.cx += kGripper + 2;
+        s.cx += gripperSpace();
     return s;
 }
 
@@ -281,6 +343,7 @@ void DockToolBar::Dock(DockSide side) {
     lastDocked_ = side;
     if (GetParent(hwnd()) != frame_->hwnd()) SetParent(hwnd(), frame_->hwnd());
     if (floatFrame_) ShowWindow(floatFrame_->hwnd(), SW_HIDE);
+    SetDpi(frame_->dpi());
     // The gripper's edge changes with the orientation.
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowWindow(hwnd(), (wasShown || !wasFloating) ? SW_SHOWNA : SW_HIDE);
@@ -297,6 +360,7 @@ void DockToolBar::Float(POINT screenTopLeft) {
     }
     side_ = DockSide::Floating;
     SetParent(hwnd(), floatFrame_->hwnd());
+    SetDpi(Dpi(DpiOfWindow(floatFrame_->hwnd())));
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowWindow(hwnd(), SW_SHOWNA);
     floatFrame_->FitTo(1, screenTopLeft);
@@ -309,17 +373,17 @@ RECT DockToolBar::GripperRect() const {
     GetWindowRect(hwnd(), &window);
     OffsetRect(&window, -window.left, -window.top);
     if (side_ == DockSide::Floating) return {};
-    if (vertical()) return {window.left, window.top, window.right, window.top + kGripper};
-    return {window.left, window.top, window.left + kGripper, window.bottom};
+    if (vertical()) return {window.left, window.top, window.right, window.top + gripper()};
+    return {window.left, window.top, window.left + gripper(), window.bottom};
 }
 
 Result DockToolBar::OnNcCalcSize(WPARAM, LPARAM lParam) {
     auto& rect = *reinterpret_cast<RECT*>(lParam);  // the first rectangle in either form
     if (side_ != DockSide::Floating) {
         if (vertical())
-            rect.top += kGripper + 2;
+            rect.top += gripperSpace();
         else
-            rect.left += kGripper + 2;
+            rect.left += gripperSpace();
     }
     return 0;
 }
@@ -332,12 +396,13 @@ Result DockToolBar::OnNcPaint(WPARAM, LPARAM) {
     OffsetRect(&window, -window.left, -window.top);
     FillRect(dc.get(), &window, GetSysColorBrush(COLOR_BTNFACE));
     RECT grip = GripperRect();
-    // Two raised lines, the classic gripper.
+    // A raised line, the classic gripper.
+    const int inset = dpi_.Scale(2), across = dpi_.Scale(5);
     if (vertical()) {
-        RECT line{grip.left + 2, grip.top + 2, grip.right - 2, grip.top + 5};
+        RECT line{grip.left + inset, grip.top + inset, grip.right - inset, grip.top + across};
         DrawEdge(dc.get(), &line, BDR_RAISEDINNER, BF_RECT);
     } else {
-        RECT line{grip.left + 2, grip.top + 2, grip.left + 5, grip.bottom - 2};
+        RECT line{grip.left + inset, grip.top + inset, grip.left + across, grip.bottom - inset};
         DrawEdge(dc.get(), &line, BDR_RAISEDINNER, BF_RECT);
     }
     return 0;
@@ -381,7 +446,8 @@ RECT DockToolBar::DragFrameAt(POINT screen) const {
         self.ButtonsSize(1);
     else
         self.DockedSize(vertical());
-    return {screen.x - 4, screen.y - 4, screen.x - 4 + s.cx, screen.y - 4 + s.cy};
+    const int offset = dpi_.Scale(4);
+    return {screen.x - offset, screen.y - offset, screen.x - offset + s.cx, screen.y - offset + s.cy};
 }
 
 void DockToolBar::DrawDragFrame() {

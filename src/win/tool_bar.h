@@ -2,6 +2,9 @@
 // or off it, where it floats in a small tool window; floating, its buttons
 // reflow into as many rows as the window's width asks for. Button clicks,
 // tooltips and hot-item changes always go to the frame, wherever the bar is.
+// Docked, the bar has its frame's DPI; floating, that of its own window. Its
+// images come from the strip drawn for the size nearest below the one the DPI
+// asks for, never a stretched one.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +12,8 @@
 #include <memory>
 #include <vector>
 
+#include "base/owners_win.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kolt::win {
@@ -16,6 +21,13 @@ namespace kolt::win {
 class FrameWindow;
 
 enum class DockSide { Top, Bottom, Left, Right, Floating };
+
+// A bitmap of the toolbar's images drawn at a larger size: `width` pixels per
+// image, the images side by side in the order of the 96-dpi strip.
+struct ImageStrip {
+    int width;
+    UINT bitmapId;
+};
 
 class DockToolBar : public Window {
 public:
@@ -26,8 +38,10 @@ public:
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
     bool Create(FrameWindow& frame, UINT id);
-    // Loads a toolbar description (RT_TOOLBAR) and the bitmap of the same id.
-    bool LoadToolBar(UINT resourceId);
+    // Loads a toolbar description (RT_TOOLBAR) and the bitmap of the same id,
+    // drawn at the image size the description gives (the size at 96 dpi);
+    // `larger` lists the strips drawn for higher DPIs.
+    bool LoadToolBar(UINT resourceId, std::vector<ImageStrip> larger = {});
     std::vector<UINT> ButtonIds() const;
 
     DockSide side() const { return side_; }
@@ -40,6 +54,10 @@ public:
     SIZE DockedSize(bool vertical);
     // Sets the button command-UI states from the frame's route.
     void UpdateButtons();
+
+    Dpi dpi() const { return dpi_; }
+    // Lays the bar out and picks its images for a DPI.
+    void SetDpi(Dpi dpi);
 
 private:
     class FloatFrame;
@@ -60,6 +78,9 @@ private:
     RECT DragFrameAt(POINT screen) const;
     SIZE ButtonsSize(int rows);
     void EndDrag(bool apply);
+    bool LoadImages();
+    int gripper() const { return dpi_.Scale(kGripper); }
+    int gripperSpace() const { return dpi_.Scale(kGripper + 2); }
 
     FrameWindow* frame_ = nullptr;
     std::unique_ptr<FloatFrame> floatFrame_;  // created on first float
@@ -69,7 +90,18 @@ private:
     bool frameDrawn_ = false;
     POINT dragPoint_{};
     RECT dragFrame_{};
+    Dpi dpi_;
+    UINT resourceId_ = 0;
+    SIZE baseImage_{};  // the image size at 96 dpi
+    int imageCount_ = 0;
+    std::vector<ImageStrip> strips_;
+    UINT stripShown_ = 0;  // the bitmap the images come from
+    ImageListHandle images_;
+    // Sizes at 96 dpi: the gripper, the button's padding around its image,
+    // a separator's width.
     static constexpr int kGripper = 8;
+    static constexpr SIZE kPadding{7, 6};
+    static constexpr int kSeparator = 8;
 };
 
 }  // namespace kolt::win

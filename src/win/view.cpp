@@ -7,6 +7,12 @@
 #include "win/frame_window.h"
 
 namespace kolt::win {
+namespace {
+BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
+    SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+    return TRUE;
+}
+}  // namespace
 
 const MessageMap& View::Messages() {
     static constexpr MessageEntry kEntries[] = {
@@ -35,6 +41,14 @@ bool TreeView::CreateView(HWND parent, UINT id, const RECT& rect) {
     return CreateControl(WS_EX_CLIENTEDGE, WC_TREEVIEWW, WS_CHILD | WS_VISIBLE, rect, parent, id);
 }
 
+void TreeView::OnDpiChanged(Dpi old, Dpi now) {
+    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    FontHandle font(CreateScaledFont(current, old.value(), now.value()));
+    if (!font) return;
+    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+    font_ = std::move(font);  // the old one is deleted only once no control uses it
+}
+
 const MessageMap& FormView::Messages() {
     static constexpr MessageEntry kEntries[] = {
         OnMessage<&FormView::OnInitDialog>(WM_INITDIALOG),
@@ -57,6 +71,11 @@ bool FormView::CreateView(HWND parent, UINT id, const RECT& rect) {
     RECT client{};
     GetClientRect(hwnd, &client);
     total_ = {client.right, client.bottom};
+    // The dialog manager laid the template out for the DPI of the moment.
+    auto* frame = dynamic_cast<FrameWindow*>(FromHandle(GetAncestor(parent, GA_ROOT)));
+    dpi_ = createdAt_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
+    // We re-scale the form when the DPI changes (OnDpiChanged); the system must not do it as well.
+    TakeOverDialogScaling(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_ID, static_cast<LONG_PTR>(id));
     SetWindowLongPtrW(hwnd, GWL_STYLE, GetWindowLongPtrW(hwnd, GWL_STYLE) | WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN);
     SetWindowLongPtrW(hwnd, GWL_EXSTYLE, GetWindowLongPtrW(hwnd, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
@@ -73,6 +92,46 @@ bool FormView::PreTranslateMessage(MSG& msg) {
     if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(TopLevel())); frame && frame->TranslateAccelerators(msg))
         return true;
     return IsDialogMessageW(hwnd(), &msg) != FALSE;
+}
+
+void FormView::OnDpiChanged(Dpi old, Dpi now) {
+    if (old == now) return;
+    if (placements_.empty()) {
+        // The layout at creation: where each control is now, scrolled back.
+        for (HWND child = GetWindow(hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+            RECT rect{};
+            GetWindowRect(child, &rect);
+            MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
+            OffsetRect(&rect, scroll_.x, scroll_.y);
+            placements_.push_back({child, rect});
+        }
+        createdAt_ = dpi_;
+        createdTotal_ = total_;
+    }
+    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
+    FontHandle font(CreateScaledFont(current, old.value(), now.value()));
+    dpi_ = now;
+    const int from = static_cast<int>(createdAt_.value());
+    const int to = static_cast<int>(now.value());
+    auto scale = [&](LONG v) { return MulDiv(v, to, from); };
+    const POINT scroll{scale(scroll_.x), scale(scroll_.y)};
+    if (font) {
+        SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        EnumChildWindows(hwnd(), &SetControlFont, reinterpret_cast<LPARAM>(font.get()));
+    }
+    HDWP moves = BeginDeferWindowPos(static_cast<int>(placements_.size()));
+    for (const Placement& p : placements_) {
+        if (!moves) break;
+        const int left = scale(p.rect.left), top = scale(p.rect.top);
+        moves = DeferWindowPos(moves, p.control, nullptr, left - scroll.x, top - scroll.y, scale(p.rect.right) - left,
+                               scale(p.rect.bottom) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (moves) EndDeferWindowPos(moves);
+    if (font) font_ = std::move(font);
+    total_ = {scale(createdTotal_.cx), scale(createdTotal_.cy)};
+    scroll_ = scroll;
+    UpdateScrollBars();
+    InvalidateRect(hwnd(), nullptr, TRUE);
 }
 
 Result FormView::OnSize(WPARAM, LPARAM) {
@@ -116,7 +175,7 @@ void FormView::ScrollTo(int x, int y) {
 int FormView::ScrollStep(int bar, UINT request) const {
     SCROLLINFO si{sizeof si, SIF_ALL};
     GetScrollInfo(hwnd(), bar, &si);
-    const int line = 16;
+    const int line = dpi_.Scale(16);
     const int maxPos = std::max(0, si.nMax - static_cast<int>(si.nPage) + 1);
     int pos = si.nPos;
     switch (request) {

@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <vector>
+
+#include "base/owners_win.h"
+#include "win/dpi.h"
 #include "win/window.h"
 
 namespace kolt::win {
@@ -17,6 +21,9 @@ public:
     // Creates the pane's window inside `parent` with the given child id.
     virtual bool CreateView(HWND parent, UINT id, const RECT& rect) = 0;
     virtual void OnInitialUpdate() {}
+    // The frame moved to a display of another scale; the splitter sizes the
+    // pane itself, the pane scales its contents.
+    virtual void OnDpiChanged(Dpi /*old*/, Dpi /*now*/) {}
 
 protected:
     Result OnMouseActivate(WPARAM, LPARAM);
@@ -29,6 +36,10 @@ protected:
 class TreeView : public View {
 public:
     bool CreateView(HWND parent, UINT id, const RECT& rect) override;
+    void OnDpiChanged(Dpi old, Dpi now) override;
+
+private:
+    FontHandle font_;  // only once the DPI changed: until then the control's own
 };
 
 // A view whose controls come from a dialog template; it scrolls when the pane
@@ -42,6 +53,7 @@ public:
 
     bool CreateView(HWND parent, UINT id, const RECT& rect) override;
     bool PreTranslateMessage(MSG& msg) override;
+    void OnDpiChanged(Dpi old, Dpi now) override;
     UINT templateId() const { return templateId_; }
 
 protected:
@@ -58,9 +70,22 @@ private:
     void ScrollTo(int x, int y);
     int ScrollStep(int bar, UINT request) const;
 
+    // A control where the template put it, at the DPI the form was created for.
+    struct Placement {
+        HWND control;
+        RECT rect;
+    };
+
     UINT templateId_;
     SIZE total_{};    // the template's size in pixels
     POINT scroll_{};  // current scroll position
+    Dpi dpi_;
+    // Kept from the first change of DPI on, so that scaling never accumulates
+    // rounding: every layout is computed from the one at creation.
+    Dpi createdAt_;
+    SIZE createdTotal_{};
+    std::vector<Placement> placements_;
+    FontHandle font_;
 };
 
 }  // namespace kolt::win

@@ -1,0 +1,108 @@
+#include "win/dpi.h"
+
+namespace kolt::win {
+namespace {
+
+// Functions of newer systems, found once. A null pointer means "not here".
+struct NewerUser32 {
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+    using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+    using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+    using SetDialogControlDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
+
+    NewerUser32() {
+        HMODULE user32 = GetModuleHandleW(L"user32.dll");
+        if (!user32) return;
+        getDpiForWindow = Find<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+        getSystemMetricsForDpi = Find<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
+        adjustWindowRectExForDpi = Find<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+        setDialogDpiChangeBehavior = Find<SetDialogDpiChangeBehaviorFn>(user32, "SetDialogDpiChangeBehavior");
+        setDialogControlDpiChangeBehavior =
+            Find<SetDialogControlDpiChangeBehaviorFn>(user32, "SetDialogControlDpiChangeBehavior");
+    }
+
+    template <class Fn>
+    static Fn Find(HMODULE module, const char* name) {
+        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+    }
+
+    GetDpiForWindowFn getDpiForWindow = nullptr;
+    GetSystemMetricsForDpiFn getSystemMetricsForDpi = nullptr;
+    AdjustWindowRectExForDpiFn adjustWindowRectExForDpi = nullptr;
+    SetDialogDpiChangeBehaviorFn setDialogDpiChangeBehavior = nullptr;
+    SetDialogControlDpiChangeBehaviorFn setDialogControlDpiChangeBehavior = nullptr;
+};
+
+const NewerUser32& Newer() {
+    static const NewerUser32 functions;
+    return functions;
+}
+
+// DIALOG_DPI_CHANGE_BEHAVIORS and DIALOG_CONTROL_DPI_CHANGE_BEHAVIORS (winuser.h
+// declares them only for newer targets than ours).
+constexpr int kDdcDisableAll = 0x0001;
+constexpr int kDcdcDisableFontUpdate = 0x0001;
+constexpr int kDcdcDisableRelayout = 0x0002;
+
+BOOL CALLBACK TakeOverControl(HWND control, LPARAM) {
+    const int both = kDcdcDisableFontUpdate | kDcdcDisableRelayout;
+    Newer().setDialogControlDpiChangeBehavior(control, both, both);
+    return TRUE;
+}
+
+}  // namespace
+
+UINT SystemDpi() {
+    static const UINT dpi = [] {
+        HDC screen = GetDC(nullptr);
+        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
+        if (screen) ReleaseDC(nullptr, screen);
+        return value > 0 ? static_cast<UINT>(value) : kBaseDpi;
+    }();
+    return dpi;
+}
+
+UINT DpiOfWindow(HWND hwnd) {
+    if (hwnd && Newer().getDpiForWindow) {
+        if (const UINT dpi = Newer().getDpiForWindow(hwnd)) return dpi;
+    }
+    return SystemDpi();
+}
+
+int SystemMetricForDpi(int index, UINT dpi) {
+    if (dpi == SystemDpi()) return GetSystemMetrics(index);
+    // Icon sizes grow in proportion on every system; Wine answers them for
+    // the system DPI whatever DPI is asked for.
+    const bool icon = index == SM_CXICON || index == SM_CYICON || index == SM_CXSMICON || index == SM_CYSMICON;
+    if (!icon && Newer().getSystemMetricsForDpi) return Newer().getSystemMetricsForDpi(index, dpi);
+    // The system's metrics are those of the system DPI.
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, UINT dpi) {
+    if (Newer().adjustWindowRectExForDpi)
+        return Newer().adjustWindowRectExForDpi(&rect, style, menu, exStyle, dpi) != FALSE;
+    return AdjustWindowRectEx(&rect, style, menu, exStyle) != FALSE;
+}
+
+HFONT CreateScaledFont(HFONT font, UINT fromDpi, UINT toDpi) {
+    LOGFONTW face{};
+    if (!font || GetObjectW(font, sizeof face, &face) != sizeof face) {
+        NONCLIENTMETRICSW metrics{};
+        metrics.cbSize = sizeof metrics;
+        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
+        face = metrics.lfMessageFont;
+        fromDpi = SystemDpi();
+    }
+    face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(toDpi), static_cast<int>(fromDpi));
+    face.lfWidth = MulDiv(face.lfWidth, static_cast<int>(toDpi), static_cast<int>(fromDpi));
+    return CreateFontIndirectW(&face);
+}
+
+void TakeOverDialogScaling(HWND dialog) {
+    if (Newer().setDialogDpiChangeBehavior) Newer().setDialogDpiChangeBehavior(dialog, kDdcDisableAll, kDdcDisableAll);
+    if (Newer().setDialogControlDpiChangeBehavior) EnumChildWindows(dialog, &TakeOverControl, 0);
+}
+
+}  // namespace kolt::win

@@ -1,0 +1,63 @@
+// Display scale. Every pixel size written in this program is a size at 96 dpi
+// (100 %), scaled at the point of use for the DPI of the window it is for.
+// A top-level window keeps its DPI in a Dpi value, taken when it is created
+// and replaced from the wParam of WM_DPICHANGED (Wine answers a query made
+// then with the system DPI, not the new one).
+//
+// The functions that know a window's own DPI came with Windows 10; they are
+// looked up at run time, and on an older system every window has the system
+// DPI, so the program starts on Windows 7 as before.
+#pragma once
+
+#include <windows.h>
+
+namespace kolt::win {
+
+inline constexpr UINT kBaseDpi = 96;
+
+// The DPI the whole desktop was set to when the program started.
+UINT SystemDpi();
+// The DPI of a window: its monitor's under per-monitor awareness, else the
+// system DPI.
+UINT DpiOfWindow(HWND hwnd);
+
+// A system metric (SM_CXICON, SM_CXVSCROLL, ...) for a DPI.
+int SystemMetricForDpi(int index, UINT dpi);
+// AdjustWindowRectEx for a window of that DPI.
+bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, UINT dpi);
+// Leaves the scaling of a template dialog to us when the DPI changes: a
+// system that re-scales dialogs itself (Windows 10 1703 and later, under
+// per-monitor v2) would otherwise scale the dialog and its controls twice.
+// Nothing to do where the functions do not exist.
+void TakeOverDialogScaling(HWND dialog);
+
+// A copy of `font` (the system's message font when null, which is what a
+// control without a font of its own uses) with its height scaled from one
+// DPI to another. The caller owns the result.
+HFONT CreateScaledFont(HFONT font, UINT fromDpi, UINT toDpi);
+
+class Dpi {
+public:
+    constexpr Dpi() = default;
+    constexpr explicit Dpi(UINT dpi) : dpi_(dpi ? dpi : kBaseDpi) {}
+
+    constexpr UINT value() const { return dpi_; }
+    // A 96-dpi size at this DPI; rounded to the nearest pixel, halves away from zero.
+    constexpr int Scale(int size96) const {
+        const long long scaled = static_cast<long long>(size96) * dpi_;
+        return static_cast<int>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi : (scaled - kBaseDpi / 2) / kBaseDpi);
+    }
+    // A size at this DPI back at 96 dpi.
+    constexpr int Unscale(int size) const {
+        const long long base = static_cast<long long>(size) * kBaseDpi;
+        return static_cast<int>(base >= 0 ? (base + dpi_ / 2) / dpi_ : (base - dpi_ / 2) / dpi_);
+    }
+    int Metric(int index) const { return SystemMetricForDpi(index, dpi_); }
+
+    constexpr bool operator==(const Dpi&) const = default;
+
+private:
+    UINT dpi_ = kBaseDpi;
+};
+
+}  // namespace kolt::win

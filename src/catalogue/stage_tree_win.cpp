@@ -4,6 +4,7 @@
 
 #include "catalogue/catalogue_scan.h"
 #include "win/application.h"
+#include "win/registered_pointer.h"
 #include "win/text.h"
 
 namespace kolt {
@@ -47,6 +48,9 @@ void CStageTree::FillStageTree() {
     }
     for (const PortEntry& port : *catalogue) {
         HTREEITEM portItem = InsertItem(hwnd(), TVI_ROOT, port.portName);
+        // Without its item the port's files would land at the top level,
+        // where a selection of one finds no port.
+        if (!portItem) continue;
         for (const std::string& file : port.scenarioFiles)
             InsertItem(hwnd(), portItem, file);
     }
@@ -75,7 +79,8 @@ win::Result CStageTree::OnTreeSelectionChanged(NMHDR& hdr) {
                             : nullptr;
     if (!parent) return 0;  // a port item, or nothing: the form stays as it is
     const ScenarioPath path = MakeScenarioPath(ItemText(parent), ItemText(item));
-    SendMessageW(TopLevel(), kSelectScenario, reinterpret_cast<WPARAM>(&path), 0);
+    const win::RegisteredPointer sent(kSelectScenario, &path);
+    SendMessageW(TopLevel(), kSelectScenario, sent.wParam(), 0);
     return 0;
 }
 

@@ -17,6 +17,12 @@ log=$(mktemp "${TMPDIR:-/tmp}/kolt-wine-XXXXXX")
 timeout --kill-after=10 "${KOLT_TEST_TIMEOUT:-240}" wine "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
+# A crash is not always seen in the exit code: once Wine's debugger has taken
+# over, the process can end with 0 half-way through its tests.
+if [ $rc -eq 0 ] && grep -q '^wine: Unhandled' "$log"; then
+    echo "the program crashed" >&2
+    rc=1
+fi
 rm -f "$log"
 if [ $rc -ne 0 ]; then
     mkdir -p "$dir/screenshots"

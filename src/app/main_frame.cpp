@@ -5,6 +5,7 @@
 #include "catalogue/stage_tree_win.h"
 #include "resource.h"
 #include "scenario/property_form_win.h"
+#include "win/registered_pointer.h"
 
 namespace kolt {
 
@@ -80,8 +81,11 @@ CPropertyForm* CMainFrame::propertyForm() const {
 }
 
 win::Result CMainFrame::OnSelectScenario(WPARAM wParam, LPARAM) {
-    if (wParam == 0) return 0;
-    const ScenarioPath path = *reinterpret_cast<const ScenarioPath*>(wParam);
+    // Only the stage tree's own send carries a path; any other number is
+    // ignored, whoever sent or posted it.
+    const auto* sent = win::RegisteredPointer::Find<ScenarioPath>(WM_SELECT_SCENARIO, wParam);
+    if (!sent) return 0;
+    const ScenarioPath path = *sent;
     if (CPropertyForm* form = propertyForm()) form->LoadScenario(path);
     return 0;
 }

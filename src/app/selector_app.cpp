@@ -11,6 +11,7 @@
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "options/option_dlg.h"
+#include "win/application.h"
 #include "resource.h"
 #include "win/text.h"
 
@@ -99,8 +100,27 @@ bool CSelectorApp::CreateMainWindow() {
 int CSelectorApp::ExitInstance(int exitCode) {
     // Written once, both keys together; before the file's path is known there
     // is nowhere to write (and the registry is never used).
-    if (settingsFile_) settingsFile_->Save(Settings{gamePriority, gameFolder});
+    if (settingsFile_ && !settingsFile_->Save(Settings{gamePriority, gameFolder})) ReportUnsavedSettings();
     return exitCode;
+}
+
+void CSelectorApp::ReportUnsavedSettings() const {
+    // Without a word the next start would ask for the game folder again with
+    // no hint why: say which file and what the system said about it.
+    std::wstring text = L"設定ファイルに書き込めませんでした\n";
+    const std::u16string path = Utf8ToUtf16(settingsFile_->path());
+    text.append(path.begin(), path.end());
+    const DWORD error = settingsFile_->lastError();
+    wchar_t* description = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&description), 0, nullptr);
+    std::wstring reason = length ? std::wstring(description, length) : L"(" + std::to_wstring(error) + L")";
+    LocalFree(description);
+    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
+        reason.pop_back();
+    text += L"\n" + reason;
+    win::ShowAppMessage(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CSelectorApp::OnOptions() {

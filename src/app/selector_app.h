@@ -29,7 +29,8 @@ public:
 
     // The message loop (win::Application::Run), until the main window is
     // closed; returns the exit code.
-    // Writes the settings (when their file is known) and returns the exit code.
+    // Writes the settings (when their file is known) and returns the exit
+    // code; settings that could not be written are reported.
     int ExitInstance(int exitCode);
 
     // Command 131: the options dialog on copies of the two settings.
@@ -44,6 +45,7 @@ public:
 
 private:
     bool CreateMainWindow();
+    void ReportUnsavedSettings() const;
     bool EnterGameFolder();
     // After the folder message: the options dialog once more; true when the
     // user chose a folder that could be entered.

@@ -40,6 +40,8 @@ public:
     virtual ~InputFile() = default;
     // Bytes read (0 at the end of the file), or -1 on a read error.
     virtual std::int64_t Read(void* buffer, std::size_t size) = 0;
+    // The system's code for the last read error (see SystemError below).
+    virtual std::uint32_t ReadError() const { return 0; }
     // Moves to an absolute offset; a position past the end is allowed.
     virtual bool Seek(std::uint64_t offset) = 0;
 };
@@ -69,15 +71,34 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern);
 
 // Files of the program's own (its settings) are named by native paths in
 // UTF-8, which holds any name the system can, unlike CP932.
-enum class ReadResult { Ok, Missing, Unreadable, TooLarge };
-// Reads a whole file of at most `maxBytes` bytes.
-ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents);
+
+// The system's own code for why an operation on such a file failed
+// (GetLastError on Windows, errno on POSIX), so that its description can be
+// shown; 0 for none.
+using SystemError = std::uint32_t;
+// Whether `error` means another process holds the file for a moment (a
+// sharing violation or a locked range), so that trying again can help.
+bool IsBusy(SystemError error);
+// The code that says a file is too large to be handled.
+SystemError TooLargeError();
+
+enum class ReadResult { Ok, Missing, Busy, Unreadable, TooLarge };
+// Reads a whole file of at most `maxBytes` bytes; on failure `error` (when
+// given) tells why.
+ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std::string& contents,
+                         SystemError* error = nullptr);
 // Opens a regular file of the program's own for shared reading; on failure
-// returns null and says whether the file is missing or unreadable.
-std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure);
+// returns null and says whether the file is missing, busy or unreadable.
+std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure, SystemError& error);
 // Replaces a file's contents all at once: writes a temporary file beside it,
 // flushes it to the disk, then moves it over the old file, so that a crash or
 // a full disk leaves the old file whole. No temporary file is left behind.
-bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents);
+// What the user set on the file stays: a symbolic link keeps leading to the
+// file, which is the one replaced, with its attributes (Windows) or
+// permissions (POSIX); a file with more than one hard link is rewritten in
+// place instead, so that every name still shows the same file. A read-only
+// file is refused at once. Another process holding the file is waited for,
+// about a second. On failure `error` tells why.
+bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents, SystemError& error);
 
 }  // namespace kolt::fs

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "base/cp932.h"
@@ -71,15 +72,20 @@ public:
     std::int64_t Read(void* buffer, std::size_t size) override {
         while (true) {
             const ssize_t n = ::read(fd_, buffer, size);
-            if (n >= 0 || errno != EINTR) return n;
+            if (n >= 0 || errno != EINTR) {
+                if (n < 0) readError_ = static_cast<std::uint32_t>(errno);
+                return n;
+            }
         }
     }
+    std::uint32_t ReadError() const override { return readError_; }
     bool Seek(std::uint64_t offset) override {
         return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) != static_cast<off_t>(-1);
     }
 
 private:
     int fd_;
+    std::uint32_t readError_ = 0;
 };
 
 int OpenNative(const std::string& native) {
@@ -234,40 +240,97 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
 
 namespace kolt::fs {
 
-std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure) {
+bool IsBusy(SystemError) {
+    return false;  // POSIX locks are advisory: nothing stops a read
+}
+
+SystemError TooLargeError() {
+    return EFBIG;
+}
+
+std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure, SystemError& error) {
+    error = 0;
     const int fd = ::open(utf8Path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
+        error = static_cast<SystemError>(errno);
         failure = errno == ENOENT ? ReadResult::Missing : ReadResult::Unreadable;
         return nullptr;
     }
     auto file = std::make_unique<PosixFile>(fd);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = EISDIR;
         failure = ReadResult::Unreadable;
         return nullptr;
     }
     return file;
 }
 
-bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents) {
-    std::string temp = utf8Path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0) return false;
-    bool ok = true;
-    for (std::size_t done = 0; ok && done < contents.size();) {
+namespace {
+
+bool WriteAll(int fd, std::string_view contents) {
+    for (std::size_t done = 0; done < contents.size();) {
         const ssize_t n = ::write(fd, contents.data() + done, contents.size() - done);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0)
+        if (n <= 0) {
+            if (n == 0) errno = EIO;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents, SystemError& error) {
+    error = 0;
+    std::string target = utf8Path;
+    struct stat st {};
+    const bool exists = ::stat(utf8Path.c_str(), &st) == 0;  // through any symbolic link
+    if (exists) {
+        // A symbolic link stays a link: the file it leads to is replaced.
+        if (char* real = ::realpath(utf8Path.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+        if (S_ISDIR(st.st_mode) || (st.st_mode & S_IWUSR) == 0) {
+            // A folder, or a file its owner made read-only: said at once.
+            error = S_ISDIR(st.st_mode) ? EISDIR : EACCES;
+            return false;
+        }
+    }
+    if (exists && st.st_nlink > 1) {
+        // Every name of the file must keep showing the same file.
+        const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
+        bool ok = fd >= 0 && WriteAll(fd, contents) && ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+                  ::fsync(fd) == 0;
+        if (!ok) error = static_cast<SystemError>(errno);
+        if (fd >= 0 && ::close(fd) != 0 && ok) {
+            error = static_cast<SystemError>(errno);
             ok = false;
-        else
-            done += static_cast<std::size_t>(n);
+        }
+        return ok;
+    }
+
+    std::string temp = target + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0) {
+        error = static_cast<SystemError>(errno);
+        return false;
     }
     // Keep the old file's permissions, or the usual ones for a new file.
-    struct stat st {};
-    ::fchmod(fd, ::stat(utf8Path.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0644);
-    ok = ok && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.c_str(), utf8Path.c_str()) == 0;
+    ::fchmod(fd, exists ? (st.st_mode & 07777) : 0644);
+    bool ok = WriteAll(fd, contents) && ::fsync(fd) == 0;
+    if (!ok) error = static_cast<SystemError>(errno);
+    if (::close(fd) != 0 && ok) {
+        error = static_cast<SystemError>(errno);
+        ok = false;
+    }
+    if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
+        error = static_cast<SystemError>(errno);
+        ok = false;
+    }
     if (!ok) ::unlink(temp.c_str());
     return ok;
 }

@@ -1,5 +1,8 @@
 #include "base/settings_file.h"
 
+#include <chrono>
+#include <thread>
+
 #include "base/file_system.h"
 #include "base/ini_profile.h"
 
@@ -26,8 +29,12 @@ std::string SettingsPathFor(std::string_view programPath) {
 
 Settings SettingsFile::Load() {
     Settings settings;
-    const fs::ReadResult r = fs::ReadWholeFile(path_, kMaxSettingsFileBytes, original_);
-    leaveAlone_ = r == fs::ReadResult::Unreadable || r == fs::ReadResult::TooLarge;
+    fs::ReadResult r = fs::ReadResult::Busy;
+    for (int attempt = 0; r == fs::ReadResult::Busy && attempt < 10; ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        r = fs::ReadWholeFile(path_, kMaxSettingsFileBytes, original_, &loadError_);
+    }
+    leaveAlone_ = r != fs::ReadResult::Ok && r != fs::ReadResult::Missing;
     if (r != fs::ReadResult::Ok) {
         original_.clear();
         return settings;
@@ -39,11 +46,15 @@ Settings SettingsFile::Load() {
 }
 
 bool SettingsFile::Save(const Settings& settings) {
-    if (leaveAlone_) return false;
+    lastError_ = 0;
+    if (leaveAlone_) {
+        lastError_ = loadError_;
+        return false;
+    }
     IniDocument doc(original_);
     doc.SetString(kSection, kPriorityKey, std::to_string(settings.gamePriority));
     doc.SetString(kSection, kFolderKey, settings.gameFolder);
-    if (!fs::ReplaceFileAtomically(path_, doc.bytes())) return false;
+    if (!fs::ReplaceFileAtomically(path_, doc.bytes(), lastError_)) return false;
     original_ = doc.bytes();
     return true;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/file_system.h"
+
 namespace kolt {
 
 struct Settings {
@@ -24,12 +26,16 @@ public:
     explicit SettingsFile(std::string path) : path_(std::move(path)) {}
 
     // Reads the file; a missing, unreadable or absurdly large file gives the
-    // defaults.
+    // defaults. Another process holding the file (an editor, a virus scanner,
+    // a sync tool) is waited for, about a second.
     Settings Load();
     // Writes both keys in one atomic replacement, keeping every other byte
     // of the file as it was. A file that could not be read at Load is left
     // alone (false), so that nothing of it is lost.
     bool Save(const Settings& settings);
+    // Why the last Save returned false: the system's code of the failed write,
+    // or of the failed read that made Load leave the file alone.
+    fs::SystemError lastError() const { return lastError_; }
 
     const std::string& path() const { return path_; }
 
@@ -37,6 +43,8 @@ private:
     std::string path_;
     std::string original_;     // the bytes read at Load
     bool leaveAlone_ = false;  // the file exists but could not be read
+    fs::SystemError loadError_ = 0;
+    fs::SystemError lastError_ = 0;
 };
 
 // Above this a settings file is not ours to parse (nor to rewrite).

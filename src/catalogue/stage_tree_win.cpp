@@ -4,6 +4,7 @@
 
 #include "catalogue/catalogue_scan.h"
 #include "win/application.h"
+#include "win/registered_pointer.h"
 #include "win/text.h"
 
 namespace kolt {
@@ -45,6 +46,9 @@ void CStageTree::FillStageTree() {
     }
     for (const PortEntry& port : *catalogue) {
         HTREEITEM portItem = InsertItem(hwnd(), TVI_ROOT, port.portName);
+        // Without its item the port's files would land at the top level,
+        // where a selection of one finds no port.
+        if (!portItem) continue;
         for (const std::string& file : port.scenarioFiles)
             InsertItem(hwnd(), portItem, file);
     }
@@ -73,7 +77,8 @@ win::Result CStageTree::OnTreeSelectionChanged(NMHDR& hdr) {
                             : nullptr;
     if (!parent) return 0;  // a port item, or nothing: the form stays as it is
     const ScenarioPath path = MakeScenarioPath(ItemText(parent), ItemText(item));
-    SendMessageW(TopLevel(), WM_SELECT_SCENARIO, reinterpret_cast<WPARAM>(&path), 0);
+    const win::RegisteredPointer sent(WM_SELECT_SCENARIO, &path);
+    SendMessageW(TopLevel(), WM_SELECT_SCENARIO, sent.wParam(), 0);
     return 0;
 }
 

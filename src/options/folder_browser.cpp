@@ -1,5 +1,7 @@
 #include "options/folder_browser.h"
 
+#include <commctrl.h>
+
 #include <cwchar>
 #include <utility>
 
@@ -10,12 +12,13 @@ namespace {
 
 // Windows lets the callback have the last word on OK: it validates the
 // selection first and then notifies. Some pickers (Wine's) validate after the
-// notification and would undo the callback's choice, so the choice is also
-// posted, to be applied once the picker has finished with the change.
-void EnableOk(HWND picker, bool enable) {
-    SendMessageW(picker, BFFM_ENABLEOK, enable, enable);
-    PostMessageW(picker, BFFM_ENABLEOK, enable, enable);
-}
+// notification and would undo the callback's choice, so the choice is made
+// once more after the picker has finished with the change. What is posted is
+// not the choice but a request to check again: by the time it arrives the
+// user may have moved on, and the OK state must be that of the folder
+// selected then. It carries nothing, so it means no harm from anyone else.
+constexpr UINT kRecheckOk = WM_APP + 0x465;
+constexpr UINT_PTR kRecheckSubclass = 1;
 
 }  // namespace
 
@@ -65,20 +68,47 @@ bool CFolderBrowser::Browse(UINT flags, std::string_view title, HWND owner, std:
 int CALLBACK CFolderBrowser::FolderPickerCallback(HWND picker, UINT notification, LPARAM param, LPARAM data) {
     auto* self = reinterpret_cast<CFolderBrowser*>(data);
     if (self == nullptr) return 0;
+    return self->Guarded(picker, [&] { return self->OnNotification(picker, notification, param); });
+}
+
+LRESULT CALLBACK CFolderBrowser::PickerSubclass(HWND picker, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                                DWORD_PTR data) {
+    auto* self = reinterpret_cast<CFolderBrowser*>(data);
+    if (message == kRecheckOk) {
+        self->Guarded(picker, [&] {
+            self->ApplyOkState(picker);
+            return 0;
+        });
+        return 0;
+    }
+    if (message == WM_NCDESTROY) RemoveWindowSubclass(picker, &CFolderBrowser::PickerSubclass, kRecheckSubclass);
+    return DefSubclassProc(picker, message, wParam, lParam);
+}
+
+int CFolderBrowser::Guarded(HWND picker, const std::function<int()>& work) {
     // Nothing may unwind through the shell: keep the failure, close the
     // picker as cancelled, and let Browse rethrow it.
     try {
-        return self->OnNotification(picker, notification, param);
+        return work();
     } catch (...) {
-        if (!self->failure_) self->failure_ = std::current_exception();
+        if (!failure_) failure_ = std::current_exception();
         PostMessageW(picker, WM_COMMAND, IDCANCEL, 0);
         return 0;
     }
 }
 
+int CFolderBrowser::ApplyOkState(HWND picker) {
+    // A folder code page 932 cannot name could be neither stored nor entered.
+    const int decision = selection_ ? CheckFolder(*selection_) : 1;
+    if (decision == 1 || decision == 2) SendMessageW(picker, BFFM_ENABLEOK, decision == 2, decision == 2);
+    return decision;
+}
+
 int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param) {
     switch (notification) {
         case BFFM_INITIALIZED:
+            SetWindowSubclass(picker, &CFolderBrowser::PickerSubclass, kRecheckSubclass,
+                              reinterpret_cast<DWORD_PTR>(this));
             if (const ItemIdList start = PathToItemIdList(path)) {
                 SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(start.get()));
             }
@@ -86,25 +116,13 @@ int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param)
 
         case BFFM_SELCHANGED: {
             wchar_t buffer[MAX_PATH] = {};
-            std::optional<std::string> folder = std::string();
+            selection_ = std::string();
             if (param != 0 && SHGetPathFromIDListW(reinterpret_cast<PCIDLIST_ABSOLUTE>(param), buffer)) {
                 SendMessageW(picker, BFFM_SETSTATUSTEXTW, 1, reinterpret_cast<LPARAM>(buffer));
-                folder = NarrowExact(buffer);
+                selection_ = NarrowExact(buffer);
             }
-            if (!folder) {
-                EnableOk(picker, false);
-                return 0;
-            }
-            switch (CheckFolder(*folder)) {
-                case 1:
-                    EnableOk(picker, false);
-                    break;
-                case 2:
-                    EnableOk(picker, true);
-                    break;
-                default:
-                    break;
-            }
+            const int decision = ApplyOkState(picker);
+            if (decision == 1 || decision == 2) PostMessageW(picker, kRecheckOk, 0, 0);
             return 0;
         }
 

@@ -10,6 +10,7 @@
 #include "base/owners_win.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -51,8 +52,17 @@ protected:
 
 private:
     int OnNotification(HWND picker, UINT notification, LPARAM param);
+    // Enables or disables OK as CheckFolder decides for the current selection;
+    // returns the decision.
+    int ApplyOkState(HWND picker);
+    int Guarded(HWND picker, const std::function<int()>& work);
+    static LRESULT CALLBACK PickerSubclass(HWND picker, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                           DWORD_PTR data);
 
     std::exception_ptr failure_;  // thrown inside the callback, rethrown by Browse
+    // The picker's current selection as of its last change: its file-system
+    // path (empty without one), or nullopt when code page 932 cannot name it.
+    std::optional<std::string> selection_;
 };
 
 }  // namespace kolt

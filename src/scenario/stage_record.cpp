@@ -73,15 +73,16 @@ StageRecord ReadStageRecord(std::string_view stageName, std::string_view scenari
                 std::string value = head.substr(kExeKey.size());
                 line.Take(value, kMaxCommandValue - value.size());
                 if (!line.AtLineEnd()) {
-                    // Cutting the value would run a different command; there
-                    // is no command from this stage ini then.
-                    record.highScore = -1;
+                    // Cutting the value would run a different command: this
+                    // line gives none, and says why. A later "exe=" line
+                    // still wins; the rest of this one is skipped in place.
                     record.commandLine.clear();
                     record.errorText = DescribeOverlongCommand(path);
-                    return record;
+                    continue;
                 }
                 record.commandLine = value + ' ';
                 record.commandLine += scenarioArguments;
+                record.errorText.clear();
             }
         }
         record.succeeded = true;

@@ -13,11 +13,12 @@ struct StageRecord {
     std::int32_t highScore = -1;  // -1 after a failed reading; 0 when the file holds no "highscore=" line
     std::string commandLine;      // last "exe=" value, a space, the scenario arguments; empty without one
     bool succeeded = false;
-    std::string errorText;  // CP932 description of the failure for status pane 0, or empty
+    std::string errorText;  // CP932 text for status pane 0 (a file error, a command too long), or empty
 };
 
 // The longest "exe=" value taken: a command line must stay within the 32767
-// characters that process creation accepts. A longer value fails the reading.
+// characters that process creation accepts. A longer value gives no command
+// (and a text for the status pane), as if its line were "exe=" with nothing.
 inline constexpr std::size_t kMaxCommandValue = 32 * 1024;
 
 // "stage\" + the stage name with a trailing space-and-one-byte suffix dropped

@@ -17,6 +17,7 @@
 
 #include "base/cp932.h"
 #include "base/ini_profile.h"
+#include "base/owners_win.h"
 #include "base/text_win.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -266,6 +267,52 @@ TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtEx
     // The hexadecimal value was read as 64 and is written back in decimal.
     EXPECT_EQ(dir.ReadFile("koltSSel.ini"), "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n");
     EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
+}
+
+// What the system says about `error`, as the program shows it.
+std::wstring SystemText(DWORD error) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring s = text ? text : L"";
+    LocalFree(text);
+    while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' '))
+        s.pop_back();
+    return s;
+}
+
+TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExit) {
+    const std::string before = "[Option]\r\nGamePriority=128\r\nGameFolder=C:\\no\\such\\game\r\n";
+    const std::wstring path = test::WindowsPath(dir.Native("koltSSel.ini"));
+    for (const DWORD error : {DWORD{ERROR_ACCESS_DENIED}, DWORD{ERROR_SHARING_VIOLATION}}) {
+        SCOPED_TRACE(error);
+        dir.WriteFile("koltSSel.ini", before);
+        KernelHandle held;  // for the whole run, without sharing, as another program may
+        if (error == ERROR_ACCESS_DENIED)
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        else
+            held.reset(CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ChildProcess app(exe, L"");
+        ASSERT_TRUE(app.started());
+        // Whatever start-up shows is answered (the folder message, the options
+        // dialog); the settings message is kept.
+        std::vector<std::wstring> reports;
+        for (int polls = 0; polls < 600 && !app.WaitForExit(0); ++polls) {
+            for (HWND window : app.TopLevelWindows()) {
+                if (!IsWindowVisible(window) || test::ClassName(window) != L"#32770") continue;
+                const std::wstring text = test::WindowText(GetDlgItem(window, 0xFFFF));
+                if (text.starts_with(L"設定ファイル")) reports.push_back(text);
+                PostMessageW(window, WM_COMMAND, test::WindowText(window) == L"オプション" ? IDCANCEL : IDOK, 0);
+            }
+            Sleep(100);
+        }
+        ASSERT_TRUE(app.WaitForExit(5000));
+        held.reset();
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(reports, std::vector<std::wstring>{L"設定ファイルに書き込めませんでした\n" + path + L"\n" +
+                                                     SystemText(error)});
+        EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
+    }
 }
 
 }  // namespace

@@ -2,9 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
+#include <functional>
+#include <thread>
 
 #include "support/temp_dir.h"
+
+#ifdef _WIN32
+#include <windows.h>
+
+#include "support/child_process.h"
+#endif
 
 namespace kolt {
 namespace {
@@ -20,6 +29,31 @@ TEST(SettingsPath, ReplacesTheExtensionOfTheFileNameOnly) {
 class SettingsFileTest : public ::testing::Test {
 protected:
     std::string Path() const { return dir.Native("koltSSel.ini"); }
+    std::filesystem::path NativePath(std::string_view name) const { return std::filesystem::u8path(dir.Native(name)); }
+    // Makes or removes the symbolic link `link` to `target` in `folder`.
+    // Under Wine, CreateSymbolicLinkW makes nothing and DeleteFileW leaves a
+    // link in place, but Unix ln and rm started from it work (Wine runs them
+    // without a process to wait for: the link itself is waited for).
+    bool MakeSymlink(const std::string& folder, const std::string& target, const std::string& link) const {
+        std::error_code failed;
+        std::filesystem::create_symlink(target, NativePath(folder + "\\" + link), failed);
+        return !failed || RunUnix(folder, L"ln", L"-s " + Wide(target) + L" " + Wide(link), link, true);
+    }
+    void RemoveSymlink(const std::string& folder, const std::string& link) const {
+        std::error_code failed;
+        std::filesystem::remove(NativePath(folder + "\\" + link), failed);
+        if (failed || dir.Exists(folder + "\\" + link)) RunUnix(folder, L"rm", Wide(link), link, false);
+    }
+    static std::wstring Wide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+    bool RunUnix(const std::string& folder, const std::wstring& program, const std::wstring& arguments,
+                 const std::string& link, bool linkAfter) const {
+#ifdef _WIN32
+        test::ChildProcess run(L"Z:\\bin\\" + program, arguments, test::WindowsPath(dir.Native(folder)));
+        for (int wait = 0; wait < 50 && dir.Exists(folder + "\\" + link) != linkAfter; ++wait)
+            Sleep(100);
+#endif
+        return dir.Exists(folder + "\\" + link) == linkAfter;
+    }
     std::size_t FilesInDir() const {
         std::size_t n = 0;
         for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(std::filesystem::u8path(dir.path())))
@@ -75,6 +109,113 @@ TEST_F(SettingsFileTest, AFileTooLargeToParseIsNeitherReadNorOverwritten) {
     EXPECT_FALSE(file.Save(Settings{16384, "X"}));
     EXPECT_EQ(dir.ReadFile("koltSSel.ini"), huge);
 }
+
+TEST_F(SettingsFileTest, WhatTheUserSetOnTheFileIsKept) {
+    const std::string before = "[Option]\r\nGamePriority=64\r\n";
+    const std::string after = "[Option]\r\nGamePriority=16384\r\nGameFolder=D:\\G\r\n";
+    // Each case in a folder of its own, with "real.ini" written beforehand.
+    struct Case {
+        std::string folder;
+        std::function<bool(const std::string&)> arrange;  // makes "koltSSel.ini"
+        std::function<void(const std::string&)> check;    // after the write
+    };
+    const auto otherNameHasTheNewSettings = [&](const std::string& folder) {
+        EXPECT_EQ(dir.ReadFile(folder + "\\real.ini"), after);
+    };
+    const Case cases[] = {
+        {"hardlink",
+         [&](const std::string& folder) {
+             std::filesystem::create_hard_link(NativePath(folder + "\\real.ini"),
+                                               NativePath(folder + "\\koltSSel.ini"));
+             return true;
+         },
+         otherNameHasTheNewSettings},
+        // Still a link afterwards: the file it leads to holds the new settings.
+        {"symlink", [&](const std::string& folder) { return MakeSymlink(folder, "real.ini", "koltSSel.ini"); },
+         otherNameHasTheNewSettings},
+#ifdef _WIN32
+        {"hidden",
+         [&](const std::string& folder) {
+             std::filesystem::rename(NativePath(folder + "\\real.ini"), NativePath(folder + "\\koltSSel.ini"));
+             return SetFileAttributesW(NativePath(folder + "\\koltSSel.ini").c_str(), FILE_ATTRIBUTE_HIDDEN) != 0;
+         },
+         [&](const std::string& folder) {
+             EXPECT_EQ(GetFileAttributesW(NativePath(folder + "\\koltSSel.ini").c_str()) & FILE_ATTRIBUTE_HIDDEN,
+                       DWORD{FILE_ATTRIBUTE_HIDDEN});
+         }},
+#endif
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        dir.WriteFile(c.folder + "\\real.ini", before);
+        if (!c.arrange(c.folder)) {
+            ADD_FAILURE() << "could not set the file up";
+            continue;
+        }
+        SettingsFile file(dir.Native(c.folder + "\\koltSSel.ini"));
+        EXPECT_EQ(file.Load().gamePriority, 64);
+        ASSERT_TRUE(file.Save(Settings{16384, "D:\\G"})) << file.lastError();
+        EXPECT_EQ(dir.ReadFile(c.folder + "\\koltSSel.ini"), after);
+        c.check(c.folder);
+        std::size_t files = 0;  // no temporary file left behind
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(NativePath(c.folder)))
+            ++files;
+        EXPECT_EQ(files, c.folder == "hidden" ? 1u : 2u);
+    }
+    RemoveSymlink("symlink", "koltSSel.ini");
+}
+
+TEST_F(SettingsFileTest, AReadOnlyFileIsRefusedAndLeftAsItWas) {
+    const std::string before = "[Option]\r\nGamePriority=64\r\n";
+    dir.WriteFile("koltSSel.ini", before);
+    namespace stdfs = std::filesystem;
+    stdfs::permissions(NativePath("koltSSel.ini"), stdfs::perms::owner_read | stdfs::perms::group_read);
+    SettingsFile file(Path());
+    EXPECT_EQ(file.Load().gamePriority, 64);
+    EXPECT_FALSE(file.Save(Settings{32, "X"}));
+#ifdef _WIN32
+    EXPECT_EQ(file.lastError(), fs::SystemError{ERROR_ACCESS_DENIED});
+#else
+    EXPECT_EQ(file.lastError(), fs::SystemError{EACCES});
+#endif
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
+    EXPECT_EQ(FilesInDir(), 1u);
+    stdfs::permissions(NativePath("koltSSel.ini"), stdfs::perms::owner_write, stdfs::perm_options::add);
+}
+
+#ifdef _WIN32
+TEST_F(SettingsFileTest, AFileHeldByAnotherProgramIsWaitedForAboutASecond) {
+    const std::string before = "[Option]\r\nGamePriority=64\r\n";
+    for (const bool releasedSoon : {true, false}) {
+        SCOPED_TRACE(releasedSoon);
+        dir.WriteFile("koltSSel.ini", before);
+        // Held without sharing, as an editor or a virus scanner may hold it.
+        HANDLE held =
+            CreateFileW(NativePath("koltSSel.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        std::thread release([&] {
+            if (releasedSoon) {
+                Sleep(300);
+                CloseHandle(held);
+            }
+        });
+        SettingsFile file(Path());
+        const Settings s = file.Load();
+        release.join();
+        if (!releasedSoon) CloseHandle(held);
+        if (releasedSoon) {
+            EXPECT_EQ(s.gamePriority, 64);
+            EXPECT_TRUE(file.Save(s));
+        } else {
+            // Still held after the wait: the defaults, and the file is not overwritten.
+            EXPECT_EQ(s.gamePriority, 32);
+            EXPECT_FALSE(file.Save(s));
+            EXPECT_EQ(file.lastError(), fs::SystemError{ERROR_SHARING_VIOLATION});
+            EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
+        }
+    }
+}
+#endif
 
 TEST_F(SettingsFileTest, SaveIntoAMissingFolderFailsWithoutLeavingAnything) {
     SettingsFile file(dir.Native("nofolder\\koltSSel.ini"));

@@ -14,6 +14,7 @@
 #include "about_ids.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
+#include "catalogue/catalogue_scan.h"
 #include "catalogue/stage_tree_win.h"
 #include "support/game_fixture.h"
 #include "support/window_driver.h"
@@ -672,6 +673,44 @@ TEST_F(MainFrameTest, TheStartButtonWithoutACommandDoesNothing) {
     Pump();
     EXPECT_EQ(frame->propertyForm()->commandLine, "");
     EXPECT_FALSE(IsIconic(frame->hwnd()));
+}
+
+TEST_F(MainFrameTest, ASelectionMessageFromAnyoneButTheTreeIsIgnored) {
+    Open();
+    // Another program's number, and the address of a real path that the tree
+    // did not send: neither may be read as the tree's path.
+    const ScenarioPath unsent = MakeScenarioPath("Alpha", "s01.sd3");
+    for (const WPARAM foreign : {WPARAM{0x14}, reinterpret_cast<WPARAM>(&unsent)}) {
+        EXPECT_EQ(SendMessageW(frame->hwnd(), WM_SELECT_SCENARIO, foreign, 0), 0);
+        PostMessageW(frame->hwnd(), WM_SELECT_SCENARIO, foreign, 0);
+        Pump();
+        EXPECT_EQ(AllBoxes(), std::vector<std::string>(10));
+    }
+    Select(Scenario("Alpha", "s01.sd3"));  // the tree's own send still loads
+    EXPECT_EQ(BoxText(IDC_FILE_NAME), "port\\Alpha\\scenario\\s01.sd3");
+}
+
+// Refuses to insert the port item labelled "Alpha".
+WNDPROC treeProc = nullptr;
+LRESULT CALLBACK RefuseAlpha(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TVM_INSERTITEMW) {
+        const auto* insert = reinterpret_cast<const TVINSERTSTRUCTW*>(lParam);
+        if (insert->item.pszText && std::wstring_view(insert->item.pszText) == L"Alpha") return 0;
+    }
+    return CallWindowProcW(treeProc, hwnd, message, wParam, lParam);
+}
+
+TEST_F(MainFrameTest, APortThatCannotBeInsertedIsLeftOutWithItsFiles) {
+    Open();
+    treeProc =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Tree(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RefuseAlpha)));
+    Command(ID_REFRESH_CATALOGUE);
+    SetWindowLongPtrW(Tree(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(treeProc));
+    std::vector<std::string> top;
+    for (HTREEITEM port : Items(nullptr))
+        top.push_back(Label(port));
+    EXPECT_EQ(top, std::vector<std::string>{Sj("羽田")});
+    EXPECT_EQ(SendMessageW(Tree(), TVM_GETCOUNT, 0, 0), 1 + static_cast<LRESULT>(Items(Find(Sj("羽田"))).size()));
 }
 
 }  // namespace

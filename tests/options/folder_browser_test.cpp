@@ -216,6 +216,52 @@ TEST_F(FolderBrowserTest, CheckFolderDisablesAndEnablesOk) {
     EXPECT_EQ(browser.checked.back(), Folder("locked"));
 }
 
+// Refuses "locked"; the first time, it holds the picker inside that check
+// until the test has queued the next selection.
+class StallingBrowser : public CFolderBrowser {
+public:
+    using CFolderBrowser::CFolderBrowser;
+    std::string locked;
+    std::atomic<bool> stalled = false;
+    KernelHandle checking{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    KernelHandle nextQueued{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+
+protected:
+    int CheckFolder(std::string_view folder) override {
+        if (folder != locked) return 0;
+        if (!stalled.exchange(true)) {
+            SetEvent(checking.get());
+            WaitForSingleObject(nextQueued.get(), 8000);
+        }
+        return 1;
+    }
+};
+
+TEST_F(FolderBrowserTest, OkFollowsTheFolderSelectedWhenTheLateCheckArrives) {
+    StallingBrowser browser(Folder(Sj("ゲーム")));
+    browser.locked = Folder("locked");
+    const std::wstring locked = Wide(Folder("locked")), other = Wide(Folder("other"));
+    bool okForOther = false;
+    BrowseDriven(browser, BIF_RETURNONLYFSDIRS, nullptr, [&](HWND picker) {
+        browser.stalled = false;
+        ResetEvent(browser.checking.get());
+        ResetEvent(browser.nextQueued.get());
+        StatusOnceItShows(picker, Folder(Sj("ゲーム")));
+        SendNotifyMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(locked.c_str()));
+        if (WaitForSingleObject(browser.checking.get(), 8000) != WAIT_OBJECT_0) return Lose(picker);
+        // The picker is inside the check of "locked": the selection of
+        // "other" is taken before anything that check posts.
+        SendNotifyMessageW(picker, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(other.c_str()));
+        SetEvent(browser.nextQueued.get());
+        StatusOnceItShows(picker, Folder("other"));
+        const HWND ok = GetDlgItem(picker, IDOK);
+        test::WaitUntil([&] { return !IsWindowEnabled(ok); }, std::chrono::seconds(1));
+        okForOther = IsWindowEnabled(ok);  // the picker's own choice for a file-system folder
+    });
+    ASSERT_TRUE(pickerFound);
+    EXPECT_TRUE(okForOther);
+}
+
 class ThrowingBrowser : public CFolderBrowser {
 public:
     using CFolderBrowser::CFolderBrowser;

@@ -101,8 +101,7 @@ inline std::optional<bool> ReferenceLevel(std::string_view configIni) {
 
 struct ReferenceStage {
     std::int64_t highScore = 0;
-    std::optional<std::string> exeValue;
-    std::size_t longestExeValue = 0;
+    std::optional<std::string> exeValue;  // of the last "exe=" line, however long
 };
 
 inline ReferenceStage ReferenceStageIni(std::string_view ini) {
@@ -121,7 +120,6 @@ inline ReferenceStage ReferenceStageIni(std::string_view ini) {
             stage.highScore = std::max<std::int64_t>(INT32_MIN, std::min<std::int64_t>(INT32_MAX, v));
         } else if (line.rfind("exe=", 0) == 0) {
             stage.exeValue = line.substr(4);
-            stage.longestExeValue = std::max(stage.longestExeValue, stage.exeValue->size());
         }
     }
     return stage;

@@ -1,7 +1,8 @@
-# kolt_add_test(<target> [GUI] [TIMEOUT seconds] [ENV var=value...])
+# kolt_add_test(<target> [GUI] [NAME test] [TIMEOUT seconds] [ENV var=value...] [FIXTURES fixture...])
 # Registers one test executable as one CTest test. For Windows builds the test
 # runs under Wine (through CMAKE_CROSSCOMPILING_EMULATOR) on the shared test
-# desktop; GUI tests take the desktop one at a time.
+# desktop (and the FIXTURES besides); GUI tests take the desktop one at a time.
+# NAME names the test when one executable is registered more than once.
 if(WIN32)
   set(KOLT_WINE_DIR "${CMAKE_BINARY_DIR}/wine")
   add_test(NAME wine_desktop_start COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-env.sh" start "${KOLT_WINE_DIR}")
@@ -11,21 +12,24 @@ if(WIN32)
 endif()
 
 function(kolt_add_test target)
-  cmake_parse_arguments(ARG "GUI" "TIMEOUT" "ENV" ${ARGN})
+  cmake_parse_arguments(ARG "GUI" "NAME;TIMEOUT" "ENV;FIXTURES" ${ARGN})
+  if(NOT ARG_NAME)
+    set(ARG_NAME ${target})
+  endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 300)
   endif()
-  add_test(NAME ${target} COMMAND ${target})
+  add_test(NAME ${ARG_NAME} COMMAND ${target})
   set(env ${ARG_ENV})
   if(WIN32)
     list(APPEND env "KOLT_WINE_DIR=${KOLT_WINE_DIR}" "KOLT_TEST_TIMEOUT=${ARG_TIMEOUT}")
-    set_tests_properties(${target} PROPERTIES FIXTURES_REQUIRED wine_desktop)
+    set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED "wine_desktop;${ARG_FIXTURES}")
     if(ARG_GUI)
-      set_tests_properties(${target} PROPERTIES RESOURCE_LOCK desktop)
+      set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK desktop)
     endif()
     math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} + 30")
   endif()
-  set_tests_properties(${target} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
+  set_tests_properties(${ARG_NAME} PROPERTIES TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${env}")
 endfunction()
 
 # kolt_add_dpi_test(<target> [TIMEOUT seconds] DPIS dpi...)
@@ -37,11 +41,8 @@ function(kolt_add_dpi_test target)
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
   endif()
-  math(EXPR limit "${ARG_TIMEOUT} + 30")
   foreach(dpi ${ARG_DPIS})
-    set(name ${target}_${dpi})
-    add_test(NAME ${name} COMMAND ${target})
-    set(fixtures wine_desktop)
+    set(fixtures "")
     if(NOT dpi EQUAL 96)
       add_test(NAME wine_prefix_${dpi}_start
                COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh" start "${KOLT_WINE_DIR}" ${dpi})
@@ -52,10 +53,9 @@ function(kolt_add_dpi_test target)
       # Before the desktop goes.
       set_tests_properties(wine_prefix_${dpi}_stop PROPERTIES FIXTURES_CLEANUP wine_prefix_${dpi}
                            FIXTURES_REQUIRED wine_desktop)
-      list(APPEND fixtures wine_prefix_${dpi})
+      set(fixtures wine_prefix_${dpi})
     endif()
-    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED "${fixtures}" RESOURCE_LOCK desktop
-                         TIMEOUT ${limit} ENVIRONMENT
-                         "KOLT_WINE_DIR=${KOLT_WINE_DIR};KOLT_TEST_TIMEOUT=${ARG_TIMEOUT};KOLT_LOGPIXELS=${dpi};KOLT_EXPECT_DPI=${dpi}")
+    kolt_add_test(${target} GUI NAME ${target}_${dpi} TIMEOUT ${ARG_TIMEOUT} FIXTURES ${fixtures}
+                  ENV KOLT_LOGPIXELS=${dpi} KOLT_EXPECT_DPI=${dpi})
   endforeach()
 endfunction()

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "about_ids.h"
+#include "main_window_fixture.h"
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
@@ -56,13 +57,6 @@ const Scale& ScaleFor(UINT dpi) {
 UINT ExpectedDpi() {
     const char* value = std::getenv("KOLT_EXPECT_DPI");
     return value ? static_cast<UINT>(std::atoi(value)) : win::kBaseDpi;
-}
-
-RECT RectIn(HWND child, HWND parent) {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-    return r;
 }
 
 SIZE IconSize(HICON icon) {
@@ -169,7 +163,7 @@ void ExpectTemplateLayout(HWND dialog, UINT templateId, POINT origin = {}) {
         RECT want = items[i].units;
         MapDialogRect(dialog, &want);
         OffsetRect(&want, origin.x, origin.y);
-        const RECT got = RectIn(control, dialog);
+        const RECT got = test::RectIn(control, dialog);
         const std::string where = "template " + std::to_string(templateId) + " item " + std::to_string(i);
         EXPECT_NEAR(got.left, want.left, 1) << where;
         EXPECT_NEAR(got.top, want.top, 1) << where;
@@ -200,35 +194,12 @@ void ExpectTemplateLayout(HWND dialog, UINT templateId, POINT origin = {}) {
     }
 }
 
-class DpiTest : public ::testing::Test {
+class DpiTest : public test::MainWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-    }
-
-    void SetUp() override {
-        test::WriteGame(dir, "game", 0);
-        cwd.emplace(dir.Native("game"));
-    }
-
-    void TearDown() override {
-        app.SetMainWnd(nullptr);
-        test::Pump();
-        EXPECT_EQ(win::Window::TakeLastException(), "");
-    }
-
     // The frame, sized to fit the test screen at every scale.
-    void Open() {
-        auto* created = new CMainFrame(app.gamePriority);
-        app.SetMainWnd(std::unique_ptr<win::Window>(created));
-        ASSERT_TRUE(created->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle));
-        frame = created;
-        const win::Dpi dpi = frame->dpi();
-        SetWindowPos(frame->hwnd(), nullptr, 0, 0, dpi.Scale(600), dpi.Scale(480), SWP_NOZORDER);
-        ShowWindow(frame->hwnd(), SW_SHOW);
-        UpdateWindow(frame->hwnd());
-        test::Pump();
+    void OpenScaled() {
+        const win::Dpi dpi(win::SystemDpi());
+        Open(SIZE{dpi.Scale(600), dpi.Scale(480)});
     }
 
     HWND Child(UINT id) const { return GetDlgItem(frame->hwnd(), static_cast<int>(id)); }
@@ -242,8 +213,8 @@ protected:
         const Scale& scale = ScaleFor(dpiValue);
         EXPECT_EQ(frame->dpi(), dpi);
 
-        const RECT tree = RectIn(Pane(0), Child(IDW_PANE_FIRST));
-        const RECT form = RectIn(Pane(1), Child(IDW_PANE_FIRST));
+        const RECT tree = test::RectIn(Pane(0), Child(IDW_PANE_FIRST));
+        const RECT form = test::RectIn(Pane(1), Child(IDW_PANE_FIRST));
         EXPECT_EQ(form.left - tree.right, dpi.Scale(6)) << "splitter bar";
 
         HWND toolbar = Child(IDW_TOOLBAR);
@@ -254,7 +225,7 @@ protected:
         const LRESULT button = SendMessageW(toolbar, TB_GETBUTTONSIZE, 0, 0);
         EXPECT_EQ(LOWORD(button), scale.image.cx + dpi.Scale(7)) << "toolbar button";
         EXPECT_EQ(HIWORD(button), scale.image.cy + dpi.Scale(6)) << "toolbar button";
-        const RECT bar = RectIn(toolbar, frame->hwnd());
+        const RECT bar = test::RectIn(toolbar, frame->hwnd());
         RECT barClient{};
         GetClientRect(toolbar, &barClient);
         MapWindowPoints(toolbar, frame->hwnd(), reinterpret_cast<POINT*>(&barClient), 2);
@@ -285,20 +256,14 @@ protected:
         EXPECT_EQ(Smoothed(big), dpiValue != 96);
         EXPECT_EQ(Smoothed(small), dpiValue != 96);
     }
-
-    CSelectorApp app;
-    test::TempDir dir;
-    std::optional<test::ScopedWorkingDir> cwd;
-    test::MessageBoxWatcher boxes;
-    CMainFrame* frame = nullptr;  // owned by app
 };
 
 TEST_F(DpiTest, MainWindowAndDialogsFollowTheDisplayScale) {
     const UINT dpi = ExpectedDpi();
     ASSERT_EQ(win::SystemDpi(), dpi) << "the prefix is not set to the scale under test";
-    Open();
+    OpenScaled();
     ExpectFrameAt(dpi);
-    const RECT tree = RectIn(Pane(0), Child(IDW_PANE_FIRST));
+    const RECT tree = test::RectIn(Pane(0), Child(IDW_PANE_FIRST));
     EXPECT_EQ(tree.right - tree.left, win::Dpi(dpi).Scale(200)) << "tree pane";
     ExpectTemplateLayout(Pane(1), IDD_PROPERTY_FORM);
 
@@ -325,7 +290,7 @@ TEST_F(DpiTest, MainWindowAndDialogsFollowTheDisplayScale) {
 TEST_F(DpiTest, MovedToAnotherScaleLaysItselfOutAgain) {
     const UINT from = ExpectedDpi();
     const UINT to = from == 192 ? 96 : 192;
-    Open();
+    OpenScaled();
     // The user had moved the splitter.
     auto* splitter = dynamic_cast<win::StaticSplitter*>(win::Window::FromHandle(Child(IDW_PANE_FIRST)));
     ASSERT_NE(splitter, nullptr);
@@ -333,7 +298,7 @@ TEST_F(DpiTest, MovedToAnotherScaleLaysItselfOutAgain) {
     const double share = splitter->ColumnShare();
     std::vector<RECT> controls;
     for (HWND c = GetWindow(Pane(1), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        controls.push_back(RectIn(c, Pane(1)));
+        controls.push_back(test::RectIn(c, Pane(1)));
 
     RECT suggested{};
     GetWindowRect(frame->hwnd(), &suggested);
@@ -349,7 +314,7 @@ TEST_F(DpiTest, MovedToAnotherScaleLaysItselfOutAgain) {
     EXPECT_NEAR(splitter->ColumnShare(), share, 1.0 / 200) << "tree pane's share";
     std::size_t i = 0;
     for (HWND c = GetWindow(Pane(1), GW_CHILD); c && i < controls.size(); c = GetWindow(c, GW_HWNDNEXT), ++i) {
-        const RECT got = RectIn(c, Pane(1));
+        const RECT got = test::RectIn(c, Pane(1));
         EXPECT_NEAR(got.left, MulDiv(controls[i].left, to, from), 1) << "form item " << i;
         EXPECT_NEAR(got.top, MulDiv(controls[i].top, to, from), 1) << "form item " << i;
         EXPECT_NEAR(got.right, MulDiv(controls[i].right, to, from), 1) << "form item " << i;

@@ -12,6 +12,7 @@
 #include <set>
 
 #include "about_ids.h"
+#include "main_window_fixture.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "catalogue/catalogue_scan.h"
@@ -30,40 +31,15 @@ namespace kolt {
 namespace {
 
 using test::Pump;
+using test::RectIn;
 using test::Sj;
 using test::WindowText;
 
 constexpr UINT kBoxes[] = {IDC_FILE_NAME, IDC_STAGE_NAME,   IDC_CLEAR_SCORE,        IDC_HIGH_SCORE, IDC_TIME_BAND,
                            IDC_WIND,      IDC_COMMAND_LINE, IDC_CONTROLLED_FLIGHTS, IDC_DIFFICULTY, IDC_MODE};
 
-class MainFrameTest : public ::testing::Test {
+class MainFrameTest : public test::MainWindowTest {
 protected:
-    static void SetUpTestSuite() {
-        INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES};
-        InitCommonControlsEx(&icc);
-    }
-
-    void SetUp() override {
-        test::WriteGame(dir, "game", 0);
-        cwd.emplace(dir.Native("game"));
-    }
-
-    void TearDown() override {
-        app.SetMainWnd(nullptr);
-        Pump();
-        EXPECT_EQ(win::Window::TakeLastException(), "");
-    }
-
-    void Open() {
-        auto* created = new CMainFrame(app.gamePriority);
-        app.SetMainWnd(std::unique_ptr<win::Window>(created));
-        ASSERT_TRUE(created->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | win::FrameWindow::kAddToTitle));
-        frame = created;
-        ShowWindow(frame->hwnd(), SW_SHOW);
-        UpdateWindow(frame->hwnd());
-        Pump();
-    }
-
     HWND Child(HWND parent, UINT id) const { return GetDlgItem(parent, static_cast<int>(id)); }
     HWND Tree() const { return frame->stageTree()->hwnd(); }
     HWND Form() const { return frame->propertyForm()->hwnd(); }
@@ -130,18 +106,6 @@ protected:
         EXPECT_NE(SendMessageW(toolbar, TB_COMMANDTOINDEX, id, 0), -1) << "no button " << id;
         return SendMessageW(toolbar, TB_ISBUTTONENABLED, id, 0) != 0;
     }
-    RECT RectIn(HWND child, HWND parent) const {
-        RECT r{};
-        GetWindowRect(child, &r);
-        MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
-        return r;
-    }
-
-    CSelectorApp app;  // the last stop of the command route
-    test::TempDir dir;
-    std::optional<test::ScopedWorkingDir> cwd;
-    test::MessageBoxWatcher boxes;
-    CMainFrame* frame = nullptr;  // owned by app
 };
 
 TEST_F(MainFrameTest, OpensWithTheCatalogueInTheTreeAndAnEmptyForm) {

@@ -20,25 +20,11 @@ mkdir -p "$run"
 cp "$build/bin/koltSSel.exe" "$build/bin/minimal_window.exe" "$run/"
 printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
 
-export WINEPREFIX=$run/prefix WINEARCH=win32 WINEDEBUG=-all
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$run/display" >/dev/null 2>&1 </dev/null &
-xvfb=$!
-wm=
-cleanup() {
-    wineserver -k 2>/dev/null || true
-    [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
-}
-trap cleanup EXIT
-for _ in $(seq 100); do [ -s "$run/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(tr -d '\n' <"$run/display")
-openbox >/dev/null 2>&1 </dev/null &
-wm=$!
-[ -f "$WINEPREFIX/.kolt-ready" ] || {
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 </dev/null
-    touch "$WINEPREFIX/.kolt-ready"
-}
-wineserver -p >/dev/null 2>&1 </dev/null  # one server for every run, as a desktop has
+. tools/desktop.sh
+export KOLT_LOCALE=ja_JP.UTF-8 KOLT_SCREEN=1024x768x24
+trap 'kolt_desktop_stop "$run"' EXIT
+kolt_desktop_start "$run"
+kolt_desktop_serve  # one server for every run, as a desktop has
 
 timer="$build/bin/startup_timer.exe"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }

@@ -22,14 +22,9 @@ for exe in velq.exe dormaux.exe qmz48.exe; do cp "$build/bin/$exe" "$game/"; don
 # The settings file beside the program names the game folder (Wine's Z: is /).
 [ -f "$run/koltSSel.ini" ] || printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
 
-export WINEPREFIX=$run/prefix WINEARCH=win32 WINEDEBUG=-all
-if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
-    WINEDLLOVERRIDES="mscoree,mshtml=" wineboot -i >/dev/null 2>&1 </dev/null
-    # The Japanese faces the dialogs ask for, drawn with IPA Gothic.
-    for font in 'ＭＳ Ｐゴシック' 'ＭＳ ゴシック' 'MS UI Gothic' 'MS Shell Dlg' 'MS Shell Dlg 2' 'Tahoma'; do
-        wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "$font" /d 'IPAPGothic' /f >/dev/null 2>&1 </dev/null
-    done
-    touch "$WINEPREFIX/.kolt-ready"
-fi
+# The same prefix set-up as the screenshot's (tools/desktop.sh), on your display.
+. tools/desktop.sh
+export KOLT_LOCALE=ja_JP.UTF-8
+kolt_prefix "$run"
 cd "$run"
 exec wine koltSSel.exe

@@ -50,8 +50,7 @@ protected:
             stdfs::copy_file(from, stdfs::path(game) / from.filename());
         }
         // The starter logs what it and its children saw into the game folder.
-        dir.WriteFile("game\\stage\\Alpha\\Day.ini",
-                      "highscore=1200\r\nexe=velq.exe /log=" + Narrow(game) + "\r\n");
+        dir.WriteFile("game\\stage\\Alpha\\Day.ini", "highscore=1200\r\nexe=velq.exe /log=" + Narrow(game) + "\r\n");
         stdfs::copy_file(test::WindowsPath(KOLT_EXE_PATH), stdfs::path(test::WindowsPath(dir.Native("koltSSel.exe"))));
         dir.WriteFile("koltSSel.ini", "[Option]\r\nGamePriority=16384\r\nGameFolder=" + Narrow(game) + "\r\n");
     }

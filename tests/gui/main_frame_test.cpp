@@ -258,8 +258,8 @@ TEST_F(MainFrameTest, ExpertModeFromARefreshShowsOnlyAtTheNextLoad) {
 }
 
 TEST_F(MainFrameTest, AMissingPortFolderGivesItsMessageOncePerScan) {
-    ASSERT_TRUE(MoveFileW(Wide(dir.Native("game") + "\\port").c_str(),
-                          Wide(dir.Native("game") + "\\port.old").c_str()));
+    ASSERT_TRUE(
+        MoveFileW(Wide(dir.Native("game") + "\\port").c_str(), Wide(dir.Native("game") + "\\port.old").c_str()));
     Open();
     auto seen = boxes.Take();
     ASSERT_EQ(seen.size(), 1u);
@@ -273,8 +273,8 @@ TEST_F(MainFrameTest, AMissingPortFolderGivesItsMessageOncePerScan) {
     EXPECT_TRUE(Items(nullptr).empty());
 
     // Back in place, a refresh finds it again.
-    ASSERT_TRUE(MoveFileW(Wide(dir.Native("game") + "\\port.old").c_str(),
-                          Wide(dir.Native("game") + "\\port").c_str()));
+    ASSERT_TRUE(
+        MoveFileW(Wide(dir.Native("game") + "\\port.old").c_str(), Wide(dir.Native("game") + "\\port").c_str()));
     Command(ID_REFRESH_CATALOGUE);
     EXPECT_TRUE(boxes.Take().empty());
     EXPECT_EQ(Items(nullptr).size(), 2u);

@@ -22,6 +22,10 @@ kolt_prefix_path() {  # DIR -> the prefix folder for KOLT_LOGPIXELS
     if [ "$dpi" = 96 ]; then echo "$1/prefix"; else echo "$1/prefix-$dpi"; fi
 }
 
+# The mark of a prefix set up as below; a new name whenever the set-up changes,
+# so that older prefixes are set up again.
+kolt_prefix_mark=.kolt-prefix-ready
+
 kolt_prefix() {
     local dir=$1 dpi=${KOLT_LOGPIXELS:-96} log
     mkdir -p "$dir"
@@ -30,13 +34,13 @@ kolt_prefix() {
     if [ -n "${KOLT_LOCALE:-}" ]; then export LANG=$KOLT_LOCALE LC_ALL=$KOLT_LOCALE; fi
     export WINEPREFIX
     WINEPREFIX=$(kolt_prefix_path "$dir")
-    if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
+    if [ ! -f "$WINEPREFIX/$kolt_prefix_mark" ]; then
         if [ "$dpi" != 96 ]; then
             # Start from the 96-dpi prefix rather than booting another.
             (KOLT_LOGPIXELS=96 kolt_prefix "$dir")
             rm -rf "$WINEPREFIX"
             cp -a "$dir/prefix" "$WINEPREFIX"
-            rm -f "$WINEPREFIX/.kolt-ready"
+            rm -f "$WINEPREFIX/$kolt_prefix_mark"
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$log" 2>&1 </dev/null
         else
             mkdir -p "$WINEPREFIX"
@@ -52,7 +56,7 @@ kolt_prefix() {
         # they start, and a caller may still add one.
         wineserver -k >/dev/null 2>&1 </dev/null || true
         wineserver -w >/dev/null 2>&1 </dev/null || true
-        touch "$WINEPREFIX/.kolt-ready"
+        touch "$WINEPREFIX/$kolt_prefix_mark"
     fi
 }
 

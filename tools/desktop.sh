@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The private desktop every Windows run here uses: the tests (cmake/wine-env.sh),
 # the screenshot, the start-up benchmark and the demo. Sourced, not run:
 #   . tools/desktop.sh
@@ -83,15 +84,16 @@ kolt_desktop_start() {
     Xvfb -displayfd 3 -screen 0 "${KOLT_SCREEN:-1280x1024x24}" -nolisten tcp \
         3>"$dir/display.tmp" >"$dir/xvfb.log" 2>&1 </dev/null &
     echo $! >"$dir/xvfb.pid"
-    local i
-    for i in $(seq 100); do [ -s "$dir/display.tmp" ] && break; sleep 0.1; done
+    local _
+    for _ in $(seq 100); do [ -s "$dir/display.tmp" ] && break; sleep 0.1; done
     if [ ! -s "$dir/display.tmp" ]; then
         echo "Xvfb did not start" >&2
         cat "$dir/xvfb.log" >&2
         return 1
     fi
     tr -d '\n' <"$dir/display.tmp" >"$dir/display"
-    export DISPLAY=:$(cat "$dir/display")
+    DISPLAY=:$(cat "$dir/display")
+    export DISPLAY
     # A window manager, so that windows get the focus as on a real desktop.
     openbox >"$dir/wm.log" 2>&1 </dev/null &
     echo $! >"$dir/wm.pid"

@@ -1,7 +1,7 @@
 # package_zip: the release zip (koltSSel.exe, the inspector koltssel-info.exe
 # and the user guide in Japanese and English), built on request:
 #   cmake --build --preset win32 --target package_zip
-set(KOLT_PACKAGE_NAME "koltSSel-1.04")
+set(KOLT_PACKAGE_NAME "koltSSel-${KOLT_PRODUCT_VERSION_TEXT}")
 set(KOLT_PACKAGE_ZIP "${CMAKE_BINARY_DIR}/${KOLT_PACKAGE_NAME}.zip")
 
 if(NOT TARGET koltSSel OR NOT TARGET koltssel-info)

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # The private desktop every Windows run here uses: the tests (cmake/wine-env.sh),
 # the screenshot, the start-up benchmark and the demo. Sourced, not run:
 #   . tools/desktop.sh
@@ -22,6 +23,10 @@ kolt_prefix_path() {  # DIR -> the prefix folder for KOLT_LOGPIXELS
     if [ "$dpi" = 96 ]; then echo "$1/prefix"; else echo "$1/prefix-$dpi"; fi
 }
 
+# The mark of a prefix set up as below; a new name whenever the set-up changes,
+# so that older prefixes are set up again.
+kolt_prefix_mark=.kolt-prefix-ready
+
 kolt_prefix() {
     local dir=$1 dpi=${KOLT_LOGPIXELS:-96} log
     mkdir -p "$dir"
@@ -30,13 +35,13 @@ kolt_prefix() {
     if [ -n "${KOLT_LOCALE:-}" ]; then export LANG=$KOLT_LOCALE LC_ALL=$KOLT_LOCALE; fi
     export WINEPREFIX
     WINEPREFIX=$(kolt_prefix_path "$dir")
-    if [ ! -f "$WINEPREFIX/.kolt-ready" ]; then
+    if [ ! -f "$WINEPREFIX/$kolt_prefix_mark" ]; then
         if [ "$dpi" != 96 ]; then
             # Start from the 96-dpi prefix rather than booting another.
             (KOLT_LOGPIXELS=96 kolt_prefix "$dir")
             rm -rf "$WINEPREFIX"
             cp -a "$dir/prefix" "$WINEPREFIX"
-            rm -f "$WINEPREFIX/.kolt-ready"
+            rm -f "$WINEPREFIX/$kolt_prefix_mark"
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$log" 2>&1 </dev/null
         else
             mkdir -p "$WINEPREFIX"
@@ -52,7 +57,7 @@ kolt_prefix() {
         # they start, and a caller may still add one.
         wineserver -k >/dev/null 2>&1 </dev/null || true
         wineserver -w >/dev/null 2>&1 </dev/null || true
-        touch "$WINEPREFIX/.kolt-ready"
+        touch "$WINEPREFIX/$kolt_prefix_mark"
     fi
 }
 
@@ -79,15 +84,16 @@ kolt_desktop_start() {
     Xvfb -displayfd 3 -screen 0 "${KOLT_SCREEN:-1280x1024x24}" -nolisten tcp \
         3>"$dir/display.tmp" >"$dir/xvfb.log" 2>&1 </dev/null &
     echo $! >"$dir/xvfb.pid"
-    local i
-    for i in $(seq 100); do [ -s "$dir/display.tmp" ] && break; sleep 0.1; done
+    local _
+    for _ in $(seq 100); do [ -s "$dir/display.tmp" ] && break; sleep 0.1; done
     if [ ! -s "$dir/display.tmp" ]; then
         echo "Xvfb did not start" >&2
         cat "$dir/xvfb.log" >&2
         return 1
     fi
     tr -d '\n' <"$dir/display.tmp" >"$dir/display"
-    export DISPLAY=:$(cat "$dir/display")
+    DISPLAY=:$(cat "$dir/display")
+    export DISPLAY
     # A window manager, so that windows get the focus as on a real desktop.
     openbox >"$dir/wm.log" 2>&1 </dev/null &
     echo $! >"$dir/wm.pid"

@@ -4,6 +4,7 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang libclang-rt-14-dev googletest libbenchmark-dev
+    clang-format-14  # pinned: tools/check-format.sh calls this version by name
     g++-mingw-w64-i686-posix binutils-mingw-w64-i686
     wine wine32:i386 xvfb xauth openbox x11-utils imagemagick fonts-ipafont-gothic
     zip python3 locales

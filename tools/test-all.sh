@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
-# The whole test run: installs what is missing, builds the three presets and
-# runs every test (native, native under ASan+UBSan with short fuzzing runs,
-# Windows under Wine). Exits non-zero on the first failure.
+# The whole test run: installs what is missing, checks the sources' layout
+# (tools/check-format.sh), builds the three presets and runs every test
+# (native, native under ASan+UBSan with short fuzzing runs, Windows under
+# Wine). Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh
+tools/check-format.sh
 
 jobs=$(nproc)
 for preset in native native-asan win32; do

@@ -1,7 +1,8 @@
-// Times a program's start: from CreateProcess until its first visible
-// top-level window is there (with --tree: until koltSSel's stage tree also
-// holds its items), then closes it. Prints one time in milliseconds per run.
-//   startup_timer.exe <program> <runs> [--tree]
+// Times a program's start alike for every program: from CreateProcess until
+// its first visible top-level window answers a message (WM_NULL through
+// SendMessageTimeout) and, with --tree N, a tree view in that window holds at
+// least N items. Then closes it. Prints one time in milliseconds per run.
+//   startup_timer.exe <program> <runs> [--tree N]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,9 +26,22 @@ BOOL CALLBACK FindVisible(HWND hwnd, LPARAM param) {
     return TRUE;
 }
 
-bool TreeFilled(HWND frame) {
-    HWND tree = GetDlgItem(GetDlgItem(frame, 59648), 59648);
-    return tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0;
+BOOL CALLBACK FindTree(HWND hwnd, LPARAM param) {
+    wchar_t cls[32] = L"";
+    GetClassNameW(hwnd, cls, 32);
+    if (lstrcmpiW(cls, WC_TREEVIEWW) != 0) return TRUE;
+    *reinterpret_cast<HWND*>(param) = hwnd;
+    return FALSE;
+}
+
+// The window answers a message and, if items are wanted, its tree holds them.
+bool Ready(HWND frame, LRESULT treeItems) {
+    DWORD_PTR ignored = 0;
+    if (!SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) return false;
+    if (treeItems == 0) return true;
+    HWND tree = nullptr;
+    EnumChildWindows(frame, &FindTree, reinterpret_cast<LPARAM>(&tree));
+    return tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) >= treeItems;
 }
 }  // namespace
 
@@ -35,7 +49,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     const std::wstring program = argv[1];
     const int runs = _wtoi(argv[2]);
-    const bool tree = argc > 3 && std::wstring(argv[3]) == L"--tree";
+    const LRESULT treeItems = argc > 4 && std::wstring(argv[3]) == L"--tree" ? _wtoi(argv[4]) : 0;
     std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -52,7 +66,7 @@ int wmain(int argc, wchar_t** argv) {
         for (int i = 0; i < 60000; ++i) {
             search.found = nullptr;
             EnumWindows(&FindVisible, reinterpret_cast<LPARAM>(&search));
-            if (search.found && (!tree || TreeFilled(search.found))) break;
+            if (search.found && Ready(search.found, treeItems)) break;
             Sleep(1);
         }
         QueryPerformanceCounter(&end);

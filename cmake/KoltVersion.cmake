@@ -1,0 +1,20 @@
+# The version is written once, in project(); the version record, the manifest
+# and the package name are made from it. The resource scripts find the
+# generated files in ${KOLT_GENERATED_RES} (on every resource compiler's
+# include path).
+#   FILEVERSION / "FileVersion"   1, 4, 2006, 128
+#   PRODUCTVERSION                1, 4, 0, 0
+#   "ProductVersion", package     1.04 (the minor number in two digits)
+set(KOLT_FILE_VERSION
+    "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK}")
+set(KOLT_PRODUCT_VERSION "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, 0, 0")
+if(PROJECT_VERSION_MINOR LESS 10)
+  set(KOLT_PRODUCT_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.0${PROJECT_VERSION_MINOR}")
+else()
+  set(KOLT_PRODUCT_VERSION_TEXT "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}")
+endif()
+
+set(KOLT_GENERATED_RES "${PROJECT_BINARY_DIR}/res")
+configure_file(${PROJECT_SOURCE_DIR}/res/version.rc.in ${KOLT_GENERATED_RES}/version.rc @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/res/koltSSel.manifest.in ${KOLT_GENERATED_RES}/koltSSel.manifest @ONLY)
+add_compile_options("$<$<COMPILE_LANGUAGE:RC>:-I${KOLT_GENERATED_RES}>")

@@ -33,6 +33,12 @@ protected:
         test::ScopedWorkingDir cwd(game.path());
         return ScanCatalogue();
     }
+    // A scan that must succeed, as port -> sorted files.
+    std::map<std::string, Files> ScanMap() {
+        const std::optional<Catalogue> catalogue = Scan();
+        EXPECT_TRUE(catalogue.has_value()) << "the scan failed";
+        return catalogue ? AsMap(*catalogue) : std::map<std::string, Files>{};
+    }
     test::TempDir game;
 };
 
@@ -54,18 +60,14 @@ TEST_F(ScanTest, Sd3FilesHideSd2FilesAndSd2IsTheFallback) {
     game.WriteFile("port\\Old\\scenario\\o01.sd2", "x");
     game.WriteFile("port\\Old\\scenario\\notes.txt", "x");
     game.WriteFile("port\\Upper\\scenario\\B01.SD3", "x");
-    const auto catalogue = Scan();
-    ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue),
+    EXPECT_EQ(ScanMap(),
               (std::map<std::string, Files>{{"Both", {"b01.sd3"}}, {"Old", {"o01.sd2"}}, {"Upper", {"B01.SD3"}}}));
 }
 
 TEST_F(ScanTest, AFolderMatchingSd3GivesAnEntryWithoutFilesAndNoFallback) {
     game.MakeDir("port\\Dir\\scenario\\x.sd3");
     game.WriteFile("port\\Dir\\scenario\\y.sd2", "x");
-    const auto catalogue = Scan();
-    ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{{"Dir", {}}}));
+    EXPECT_EQ(ScanMap(), (std::map<std::string, Files>{{"Dir", {}}}));
 }
 
 TEST_F(ScanTest, PortsWithoutScenariosAndPlainFilesAreLeftOut) {
@@ -75,9 +77,7 @@ TEST_F(ScanTest, PortsWithoutScenariosAndPlainFilesAreLeftOut) {
     game.WriteFile("port\\fake.sd3", "not a port either");
     game.WriteFile("port\\Real\\scenario\\r.sd3", "x");
     game.WriteFile("port\\Real\\r2.sd3", "outside the scenario folder");
-    const auto catalogue = Scan();
-    ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{{"Real", {"r.sd3"}}}));
+    EXPECT_EQ(ScanMap(), (std::map<std::string, Files>{{"Real", {"r.sd3"}}}));
 }
 
 TEST_F(ScanTest, OddPortNamesAreListedWholeAndSearchTheirOwnFolder) {
@@ -85,10 +85,8 @@ TEST_F(ScanTest, OddPortNamesAreListedWholeAndSearchTheirOwnFolder) {
     game.WriteFile("port\\Alpha.old\\scenario\\a.sd2", "x");
     game.WriteFile("port\\sd3port\\scenario\\s.sd2", "x");
     game.WriteFile("port\\" + kana + "\\scenario\\" + Sj("表") + ".sd3", "x");
-    const auto catalogue = Scan();
-    ASSERT_TRUE(catalogue.has_value());
-    EXPECT_EQ(AsMap(*catalogue), (std::map<std::string, Files>{
-                                     {"Alpha.old", {"a.sd2"}}, {"sd3port", {"s.sd2"}}, {kana, {Sj("表") + ".sd3"}}}));
+    EXPECT_EQ(ScanMap(), (std::map<std::string, Files>{
+                             {"Alpha.old", {"a.sd2"}}, {"sd3port", {"s.sd2"}}, {kana, {Sj("表") + ".sd3"}}}));
     EXPECT_EQ(MakeScenarioPath(kana, Sj("表") + ".sd3"), "port\\" + kana + "\\scenario\\" + Sj("表") + ".sd3");
 }
 

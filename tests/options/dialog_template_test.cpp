@@ -151,15 +151,21 @@ void ExpectUniqueIds(const Template& t) {
     }
 }
 
-TEST(OptionsTemplate, Frame) {
-    const Template t = Load(IDD_OPTIONS);
-    EXPECT_EQ(t.caption, Sj("オプション"));
-    EXPECT_EQ(t.font, "MS Shell Dlg");
-    EXPECT_EQ(t.pointSize, 8);
-    EXPECT_EQ(t.cx, 299);
-    EXPECT_EQ(t.cy, 104);
+// A modal dialog's frame: caption, font and size in dialog units.
+void ExpectModalFrame(const Template& t, const std::string& caption, const std::string& font, int pointSize, int cx,
+                      int cy) {
+    EXPECT_EQ(t.caption, caption);
+    EXPECT_EQ(t.font, font);
+    EXPECT_EQ(t.pointSize, pointSize);
+    EXPECT_EQ(t.cx, cx);
+    EXPECT_EQ(t.cy, cy);
     const DWORD frame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
     EXPECT_EQ(t.style & frame, frame);
+}
+
+TEST(OptionsTemplate, Frame) {
+    const Template t = Load(IDD_OPTIONS);
+    ExpectModalFrame(t, Sj("オプション"), "MS Shell Dlg", 8, 299, 104);
 }
 
 TEST(OptionsTemplate, ControlsInTabOrder) {
@@ -210,13 +216,7 @@ TEST(OptionsTemplate, ControlsInTabOrder) {
 
 TEST(AboutTemplate, FrameAndControls) {
     const Template t = Load(IDD_ABOUTBOX);
-    EXPECT_EQ(t.caption, Sj("バージョン情報 koltSSel"));
-    EXPECT_EQ(t.font, "MS UI Gothic");
-    EXPECT_EQ(t.pointSize, 9);
-    EXPECT_EQ(t.cx, 235);
-    EXPECT_EQ(t.cy, 84);
-    const DWORD frame = DS_MODALFRAME | WS_POPUP | WS_CAPTION | WS_SYSMENU;
-    EXPECT_EQ(t.style & frame, frame);
+    ExpectModalFrame(t, Sj("バージョン情報 koltSSel"), "MS UI Gothic", 9, 235, 84);
 
     ASSERT_EQ(t.controls.size(), 8u);
     const Control& icon = t.controls[0];

@@ -110,16 +110,7 @@ void CSelectorApp::ReportUnsavedSettings() const {
     std::wstring text = L"設定ファイルに書き込めませんでした\n";
     const std::u16string path = Utf8ToUtf16(settingsFile_->path());
     text.append(path.begin(), path.end());
-    const DWORD error = settingsFile_->lastError();
-    wchar_t* description = nullptr;
-    const DWORD length =
-        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&description), 0, nullptr);
-    std::wstring reason = length ? std::wstring(description, length) : L"(" + std::to_wstring(error) + L")";
-    LocalFree(description);
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
-        reason.pop_back();
-    text += L"\n" + reason;
+    text += L"\n" + SystemErrorText(settingsFile_->lastError());
     win::ShowAppMessage(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

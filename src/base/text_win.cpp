@@ -25,6 +25,18 @@ std::optional<std::string> NarrowExact(std::wstring_view wide) {
     return s;
 }
 
+std::wstring SystemErrorText(unsigned long error) {
+    wchar_t* description = nullptr;
+    const DWORD length =
+        FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                       nullptr, error, 0, reinterpret_cast<wchar_t*>(&description), 0, nullptr);
+    std::wstring text = length ? std::wstring(description, length) : L"(" + std::to_wstring(error) + L")";
+    LocalFree(description);
+    while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
+        text.pop_back();
+    return text;
+}
+
 std::wstring ModulePath() {
     std::vector<wchar_t> buffer(MAX_PATH);
     while (true) {

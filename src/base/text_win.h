@@ -18,6 +18,10 @@ std::string Narrow(std::wstring_view wide);
 // nullopt when some character has no CP932 form.
 std::optional<std::string> NarrowExact(std::wstring_view wide);
 
+// The system's description of error code `error`, without the line break it
+// ends with; "(code)" when the system has none.
+std::wstring SystemErrorText(unsigned long error);
+
 // The full path of this program's file, however long; empty if it cannot be had.
 std::wstring ModulePath();
 

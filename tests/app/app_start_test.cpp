@@ -269,18 +269,6 @@ TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtEx
     EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
 }
 
-// What the system says about `error`, as the program shows it.
-std::wstring SystemText(DWORD error) {
-    wchar_t* text = nullptr;
-    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring s = text ? text : L"";
-    LocalFree(text);
-    while (!s.empty() && (s.back() == L'\n' || s.back() == L'\r' || s.back() == L' '))
-        s.pop_back();
-    return s;
-}
-
 TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExit) {
     const std::string before = "[Option]\r\nGamePriority=128\r\nGameFolder=C:\\no\\such\\game\r\n";
     const std::wstring path = test::WindowsPath(dir.Native("koltSSel.ini"));
@@ -310,7 +298,7 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExit) {
         held.reset();
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
         EXPECT_EQ(reports, std::vector<std::wstring>{L"設定ファイルに書き込めませんでした\n" + path + L"\n" +
-                                                     SystemText(error)});
+                                                     SystemErrorText(error)});
         EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
     }
 }

@@ -4,6 +4,12 @@
 
 #include "support/temp_dir.h"
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "base/text_win.h"
+#endif
+
 namespace kolt {
 namespace {
 
@@ -68,6 +74,23 @@ TEST(Cp932Conversion, UndecodableBytesBecomeReplacementCharacters) {
     EXPECT_EQ(Utf16ToCp932(u"a\u00E9b", &lossless), "a?b");
     EXPECT_FALSE(lossless);
 }
+
+#ifdef _WIN32
+// The one edge to the wide functions: the screen may show '?' for a character
+// CP932 lacks, a path to keep or enter may not.
+TEST(WideText, ScreenTextLosesWhatAPathRefuses) {
+    const std::string so = Sj("ソ\\");  // its second byte is no separator
+    EXPECT_EQ(Wide(so), L"ソ\\");
+    EXPECT_EQ(Narrow(L"ソ\\"), so);
+    EXPECT_EQ(NarrowExact(L"ソ\\"), so);
+    EXPECT_EQ(Narrow(L"caf\u00e9"), "caf?");
+    EXPECT_EQ(NarrowExact(L"caf\u00e9"), std::nullopt);
+    EXPECT_EQ(NarrowExact(L""), "");
+    const std::wstring self = ModulePath();
+    EXPECT_EQ(self.substr(self.size() - 4), L".exe");
+    EXPECT_NE(GetFileAttributesW(self.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+#endif
 
 TEST(Utf8Conversion, SurrogatePairsAndInvalidSequences) {
     EXPECT_EQ(Utf16ToUtf8(u"\U0001F600"), "\xF0\x9F\x98\x80");

@@ -79,7 +79,7 @@ TEST(Cp932Conversion, UndecodableBytesBecomeReplacementCharacters) {
 // The one edge to the wide functions: the screen may show '?' for a character
 // CP932 lacks, a path to keep or enter may not.
 TEST(WideText, ScreenTextLosesWhatAPathRefuses) {
-    const std::string so = Sj("ソ\\");  // its second byte is no separator
+    const std::string so = Sj("ソ\\");  // 0x83 0x5C, then a real backslash
     EXPECT_EQ(Wide(so), L"ソ\\");
     EXPECT_EQ(Narrow(L"ソ\\"), so);
     EXPECT_EQ(NarrowExact(L"ソ\\"), so);

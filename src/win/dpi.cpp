@@ -1,5 +1,7 @@
 #include "win/dpi.h"
 
+#include "base/owners_win.h"
+
 namespace kolt::win {
 namespace {
 
@@ -55,9 +57,8 @@ BOOL CALLBACK TakeOverControl(HWND control, LPARAM) {
 
 UINT SystemDpi() {
     static const UINT dpi = [] {
-        HDC screen = GetDC(nullptr);
-        const int value = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 0;
-        if (screen) ReleaseDC(nullptr, screen);
+        const WindowDc screen(nullptr);
+        const int value = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 0;
         return value > 0 ? static_cast<UINT>(value) : kBaseDpi;
     }();
     return dpi;

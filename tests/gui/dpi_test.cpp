@@ -20,6 +20,7 @@
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
+#include "base/owners_win.h"
 #include "options_ids.h"
 #include "resource.h"
 #include "support/game_fixture.h"
@@ -82,14 +83,13 @@ bool Smoothed(HICON icon) {
         BITMAPINFO format{};
         format.bmiHeader = {sizeof(BITMAPINFOHEADER), bits.bmWidth, -bits.bmHeight, 1, 32, BI_RGB};
         std::vector<DWORD> pixels(static_cast<std::size_t>(bits.bmWidth) * bits.bmHeight);
-        HDC dc = GetDC(nullptr);
-        if (GetDIBits(dc, info.hbmColor, 0, bits.bmHeight, pixels.data(), &format, DIB_RGB_COLORS)) {
+        const WindowDc dc(nullptr);
+        if (GetDIBits(dc.get(), info.hbmColor, 0, bits.bmHeight, pixels.data(), &format, DIB_RGB_COLORS)) {
             for (DWORD px : pixels) {
                 const DWORD alpha = px >> 24;
                 smooth = smooth || (alpha > 0 && alpha < 255);
             }
         }
-        ReleaseDC(nullptr, dc);
     }
     if (info.hbmColor) DeleteObject(info.hbmColor);
     DeleteObject(info.hbmMask);
@@ -181,12 +181,12 @@ void ExpectTemplateLayout(HWND dialog, UINT templateId, POINT origin = {}) {
         std::wstring shown;
         for (wchar_t c : items[i].text)
             if (c != L'&') shown += c;
-        HDC dc = GetDC(control);
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
         SIZE text{};
-        GetTextExtentPoint32W(dc, shown.c_str(), static_cast<int>(shown.size()), &text);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
+        {
+            const WindowDc dc(control);
+            const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+            GetTextExtentPoint32W(dc.get(), shown.c_str(), static_cast<int>(shown.size()), &text);
+        }
         RECT client{};
         GetClientRect(control, &client);
         EXPECT_LE(text.cx, client.right) << where << ": text clipped";
@@ -233,14 +233,14 @@ protected:
 
         // The status bar fits its font, and the indicators keep their padding.
         HWND status = Child(IDW_STATUS_BAR);
-        HDC dc = GetDC(status);
-        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
         TEXTMETRICW metrics{};
-        GetTextMetricsW(dc, &metrics);
         SIZE cap{};
-        GetTextExtentPoint32W(dc, L"CAP", 3, &cap);
-        SelectObject(dc, old);
-        ReleaseDC(status, dc);
+        {
+            const WindowDc dc(status);
+            const SelectedObject font(dc.get(), reinterpret_cast<HFONT>(SendMessageW(status, WM_GETFONT, 0, 0)));
+            GetTextMetricsW(dc.get(), &metrics);
+            GetTextExtentPoint32W(dc.get(), L"CAP", 3, &cap);
+        }
         RECT statusRect{};
         GetWindowRect(status, &statusRect);
         EXPECT_GE(statusRect.bottom - statusRect.top, metrics.tmHeight + 2) << "status bar";

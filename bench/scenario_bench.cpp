@@ -22,54 +22,48 @@
 #include "base/file_system.h"
 #include "catalogue/catalogue_scan.h"
 #include "scenario/scenario_reader.h"
+#include "support/scenario_bytes.h"
 
 namespace {
 namespace stdfs = std::filesystem;
 using namespace kolt;
-
-void Put32(std::string& s, std::uint32_t w) {
-    for (int i = 0; i < 4; ++i)
-        s += static_cast<char>(w >> (8 * i));
-}
 
 // A scenario as the game writes them: header, a wind table, then flight
 // records with plausible contents (call signs, types, times, altitudes,
 // headings, route numbers, which are small and now and then equal a marker
 // value) and every thousand records a further wind entry.
 std::string MakeScenario(std::size_t flights) {
-    std::string s = "Bench Day";
-    s.resize(32, '\0');
-    for (std::uint32_t w : {900u, 3u, 12000u, 18000u, 20u, 3u, 0x104u, 0u, 2u, 301u, 44u})
-        Put32(s, w);
-    s += std::string("qmz48\0\0\0", 8);
-    for (std::uint32_t t : {830u, 900u, 930u, 1000u, 1030u, 1130u}) {
-        Put32(s, 8);
-        Put32(s, t);
-        Put32(s, 270 + t % 50);
-        Put32(s, 10 + t % 7);
+    test::ScenarioBytes s;
+    s.Stage("Bench Day");
+    std::size_t at = 32;
+    for (std::uint32_t w : {900u, 3u, 12000u, 18000u, 20u, 3u, 0x104u, 0u, 2u, 301u, 44u}) {
+        s.Put32(at, w);
+        at += 4;
     }
-    s.resize(224, '\0');
+    s.Program("qmz48");
+    at = 84;  // right after the program name
+    for (std::uint32_t t : {830u, 900u, 930u, 1000u, 1030u, 1130u}) {
+        s.WindAt(at, t, static_cast<std::int32_t>(270 + t % 50), static_cast<std::int32_t>(10 + t % 7));
+        at += 16;
+    }
     static const char* kinds[] = {"B763", "B738", "A320", "B772", "DH8D", "E170"};
     for (std::size_t i = 0; i < flights; ++i) {
         const bool twice = i % 4 == 0;
-        const std::size_t start = s.size();
-        Put32(s, twice ? 6 : 5);
+        const std::size_t start = s.bytes().size();
+        s.Append32(twice ? 6 : 5);
         char callsign[9];
         std::snprintf(callsign, sizeof callsign, "JAL%04zu", i % 10000);
-        s.append(callsign, 8);
-        s.append(kinds[i % 6], 4);
+        s.Put(s.bytes().size(), std::string_view(callsign, 8));
+        s.Put(s.bytes().size(), kinds[i % 6]);
         for (std::uint32_t w :
              {900u + static_cast<std::uint32_t>(i % 55), 3000u + static_cast<std::uint32_t>(i % 12) * 1000,
               static_cast<std::uint32_t>(i * 45 % 360 + 10), 140u + static_cast<std::uint32_t>(i % 120),
               1u + static_cast<std::uint32_t>(i % 20), twice ? 1u : 0u})
-            Put32(s, w);
-        s.resize(start + 4 + (twice ? 176 : 104), '\0');
-        if (i % 1000 == 999) {
-            Put32(s, 7);
-            Put32(s, 90);
-        }
+            s.Append32(w);
+        s.Resize(start + 4 + (twice ? 176 : 104));
+        if (i % 1000 == 999) s.Append32(7).Append32(90);
     }
-    return s;
+    return s.bytes();
 }
 
 void WriteFile(const stdfs::path& path, const std::string& bytes) {

@@ -5,6 +5,7 @@
 #include <random>
 
 #include "reference_readers.h"
+#include "support/scenario_bytes.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
@@ -13,7 +14,8 @@ namespace {
 // A file whose words are mostly markers, times in and around a band and
 // small values, so that records, entries and partial entries meet often.
 std::string RandomScenario(std::mt19937& rng, std::size_t words) {
-    std::string bytes;
+    test::ScenarioBytes bytes;
+    bytes.Resize(0);
     std::uniform_int_distribution<int> pick(0, 9);
     for (std::size_t i = 0; i < words; ++i) {
         std::uint32_t w;
@@ -42,11 +44,10 @@ std::string RandomScenario(std::mt19937& rng, std::size_t words) {
                 w = rng() % 16;
                 break;
         }
-        for (int b = 0; b < 4; ++b)
-            bytes += static_cast<char>(w >> (8 * b));
+        bytes.Append32(w);
     }
-    bytes.resize(bytes.size() - rng() % 4);  // often a partial last word
-    return bytes;
+    bytes.Resize(bytes.bytes().size() - rng() % 4);  // often a partial last word
+    return bytes.bytes();
 }
 
 TEST(RecordScan, AgreesWithThePlainScansWhateverTheBufferSize) {

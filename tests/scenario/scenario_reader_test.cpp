@@ -10,7 +10,7 @@
 #endif
 
 #include "scenario/record_scan.h"
-#include "scenario_bytes.h"
+#include "support/scenario_bytes.h"
 #include "support/temp_dir.h"
 
 namespace kolt {

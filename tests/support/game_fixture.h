@@ -28,7 +28,8 @@ struct ScenarioLayout {
     int doubleFlights = 0;  // marker-6 records
 };
 
-std::string ScenarioBytes(const ScenarioLayout& layout);
+// The file's bytes: the header, the winds from offset 96, then the flights.
+std::string ScenarioFile(const ScenarioLayout& layout);
 
 // Writes under `root` (CP932, relative to the TempDir, e.g. "game"):
 //   port\Alpha\scenario\s01.sd3  stage "Alpha Day": 09:30 + 2 h, scores 1500/2500,

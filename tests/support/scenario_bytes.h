@@ -1,5 +1,7 @@
-// Builds scenario files byte by byte for the tests: little-endian words at
-// given offsets, records appended in file order.
+// Builds scenario files byte by byte: little-endian words at given offsets,
+// records appended in file order. The one writer of the format for the tests,
+// the game fixture and the benchmark; it needs nothing but the standard
+// library, so the benchmark builds without the tests.
 #pragma once
 
 #include <cstdint>
@@ -19,6 +21,10 @@ public:
         return *this;
     }
     ScenarioBytes& Put32(std::size_t offset, std::uint32_t w) { return Put(offset, Word(w)); }
+    ScenarioBytes& Resize(std::size_t size) {
+        bytes_.resize(size, '\0');
+        return *this;
+    }
 
     ScenarioBytes& Stage(std::string_view name) { return Put(0, std::string(32, '\0')).Put(0, name.substr(0, 32)); }
     ScenarioBytes& Band(std::uint32_t startWord, std::int32_t hours) {

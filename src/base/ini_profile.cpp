@@ -98,7 +98,6 @@ Parsed<C> Classify(const std::basic_string<C>& s, const Line<C>& line) {
 template <class C>
 struct Location {
     bool sectionFound = false;
-    std::size_t sectionLine = 0;  // index of the header line
     std::size_t lastKeyLine = 0;  // index of the last key line of the section (or the header)
     std::optional<std::size_t> keyLine;
 };
@@ -113,7 +112,7 @@ Location<C> Find(const std::basic_string<C>& s, const std::vector<Line<C>>& line
             if (loc.sectionFound) break;  // only the first section of the name counts
             if (NameEquals(p.name, section)) {
                 loc.sectionFound = true;
-                loc.sectionLine = loc.lastKeyLine = i;
+                loc.lastKeyLine = i;
             }
         } else if (loc.sectionFound && p.kind == Kind::Key) {
             loc.lastKeyLine = i;

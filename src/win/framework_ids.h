@@ -2,7 +2,6 @@
    to. Plain defines: the resource script includes this file as well. */
 #pragma once
 
-#define ID_FILE_FIRST_UNUSED 0
 #define ID_APP_EXIT 57665
 #define ID_APP_ABOUT 57664
 #define ID_EDIT_COPY 57634

@@ -17,7 +17,6 @@
 // Handler forms, by entry kind:
 //   OnMessage         Result  (T::*)(WPARAM, LPARAM)
 //   OnCommand         void or Result (T::*)()          {command or control id, notification code}
-//   OnNotify          Result  (T::*)(NMHDR&)           {control id, notification code}
 //   OnReflectedNotify Result  (T::*)(NMHDR&)           a control's own notification, sent back to it
 //   OnUpdateUi        void    (T::*)(CommandUi&)       command-UI state of a command id
 #pragma once
@@ -47,12 +46,12 @@ struct CommandUi {
 };
 
 struct MessageEntry {
-    enum class Kind : unsigned char { Message, Command, Notify, ReflectedNotify, UpdateUi };
+    enum class Kind : unsigned char { Message, Command, ReflectedNotify, UpdateUi };
     Kind kind;
     UINT message;  // Message: the message; otherwise unused
-    UINT id;       // Command, Notify, UpdateUi: command or control id
-    UINT code;     // Command, Notify, ReflectedNotify: notification code
-    // For UpdateUi the CommandUi travels in lParam; for Notify the NMHDR.
+    UINT id;       // Command, UpdateUi: command or control id
+    UINT code;     // Command, ReflectedNotify: notification code
+    // For UpdateUi the CommandUi travels in lParam; for ReflectedNotify the NMHDR.
     Result (*invoke)(CommandTarget& target, WPARAM wParam, LPARAM lParam);
 };
 
@@ -144,11 +143,6 @@ constexpr MessageEntry OnMessage(UINT message) {
 template <auto Handler>
 constexpr MessageEntry OnCommand(UINT id, UINT code = 0) {
     return {MessageEntry::Kind::Command, WM_COMMAND, id, code, &detail::InvokeCommand<Handler>};
-}
-
-template <auto Handler>
-constexpr MessageEntry OnNotify(UINT id, UINT code) {
-    return {MessageEntry::Kind::Notify, WM_NOTIFY, id, code, &detail::InvokeNotify<Handler>};
 }
 
 template <auto Handler>

@@ -175,11 +175,6 @@ Result Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
             if (entry)
                 if (Result r = entry->invoke(*child, wParam, lParam)) return r;
         }
-        const MessageEntry* entry = FindEntry([&](const MessageEntry& e) {
-            return e.kind == MessageEntry::Kind::Notify && e.id == hdr.idFrom && e.code == hdr.code;
-        });
-        if (entry)
-            if (Result r = entry->invoke(*this, wParam, lParam)) return r;
     }
     for (const MessageMap* map = &GetMessageMap(); map; map = map->base ? &map->base() : nullptr) {
         for (const MessageEntry& e : map->entries) {

@@ -26,12 +26,12 @@ private:
     fs::FileError error_;
 };
 
-// Japanese description of a file error that names the cause and the file as
-// it was opened; always shorter than 1024 bytes.
 // The longest path a message quotes whole: with any text around it, the
 // message stays under 1024 bytes.
 inline constexpr std::size_t kMessagePathBytes = 900;
 
+// Japanese description of a file error that names the cause and the file as
+// it was opened; always shorter than 1024 bytes.
 std::string DescribeFileError(const fs::FileError& error);
 
 // Opens a file for shared reading or throws FileException.

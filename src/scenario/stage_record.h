@@ -18,7 +18,8 @@ struct StageRecord {
 
 // The longest "exe=" value taken: a command line must stay within the 32767
 // characters that process creation accepts. A longer value gives no command
-// (and a text for the status pane), as if its line were "exe=" with nothing.
+// at all, and a text for the status pane; a bare "exe=" is not the same: it
+// gives a blank and the scenario arguments.
 inline constexpr std::size_t kMaxCommandValue = 32 * 1024;
 
 // "stage\" + the stage name with a trailing space-and-one-byte suffix dropped

@@ -8,8 +8,11 @@
 
 namespace kolt::win {
 namespace {
-constexpr UINT kSetMessageString = 0x0362;  // a prompt to show, posted to ourselves
-constexpr int kDockMargin = 24;             // how near an edge a dropped bar docks (at 96 dpi)
+// A prompt to show, posted to ourselves. Not WM_USER-based: 0x0362 is the
+// number the classic frame gives this message (WM_SETMESSAGESTRING), which
+// tools that watch such frames know; the system itself does not use it.
+constexpr UINT kSetMessageString = 0x0362;
+constexpr int kDockMargin = 24;  // how near an edge a dropped bar docks (at 96 dpi)
 
 BOOL CALLBACK SendInitialUpdate(HWND child, LPARAM) {
     if (auto* view = dynamic_cast<View*>(Window::FromHandle(child))) view->OnInitialUpdate();

@@ -2,9 +2,9 @@
 # and the package name are made from it. The resource scripts find the
 # generated files in ${KOLT_GENERATED_RES} (on every resource compiler's
 # include path).
-#   FILEVERSION / "FileVersion"   1, 4, 2006, 128
-#   PRODUCTVERSION                1, 4, 0, 0
-#   "ProductVersion", package     1.04 (the minor number in two digits)
+#   FILEVERSION / "FileVersion"   major, minor, patch, tweak
+#   PRODUCTVERSION                major, minor, 0, 0
+#   "ProductVersion", package     major.minor, the minor number in two digits
 set(KOLT_FILE_VERSION
     "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, ${PROJECT_VERSION_PATCH}, ${PROJECT_VERSION_TWEAK}")
 set(KOLT_PRODUCT_VERSION "${PROJECT_VERSION_MAJOR}, ${PROJECT_VERSION_MINOR}, 0, 0")

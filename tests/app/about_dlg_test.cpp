@@ -54,9 +54,9 @@ TEST(AboutBox, ShowsTheProgramsOwnRecord) {
     EXPECT_EQ(b.caption, Sj("バージョン情報 koltSSel"));
     EXPECT_EQ(b.description, Sj("Velquisto　シナリオセレクター"));
     EXPECT_EQ(b.productName, "kolt Scenario Selector");
-    EXPECT_EQ(b.productVersion, "Version: 1.04");
+    EXPECT_EQ(b.productVersion, "Version: " + test::BuildProductVersion());
     EXPECT_EQ(b.buildKind, "Release Build");
-    EXPECT_EQ(b.fileVersion, "FileVersion: 1, 4, 2006, 128");
+    EXPECT_EQ(b.fileVersion, "FileVersion: " + test::BuildFileVersion());
     EXPECT_EQ(b.copyright, CVersionInfo().GetVersionValue("LegalCopyright"));
     EXPECT_NE(b.copyright.find("Copyright"), std::string::npos);
     EXPECT_EQ(ended, IDOK);

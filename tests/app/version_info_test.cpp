@@ -28,16 +28,17 @@ TEST(VersionInfoOwnRecord, HoldsTheProgramValues) {
     EXPECT_EQ(info.translation(), (version::Translation{0x0411, 932}));
     EXPECT_EQ(info.GetVersionValue("FileDescription"), Sj("Velquisto　シナリオセレクター"));
     EXPECT_EQ(info.GetVersionValue("ProductName"), "kolt Scenario Selector");
-    EXPECT_EQ(info.GetVersionValue("ProductVersion"), "1.04");
-    EXPECT_EQ(info.GetVersionValue("FileVersion"), "1, 4, 2006, 128");
+    EXPECT_EQ(info.GetVersionValue("ProductVersion"), test::BuildProductVersion());
+    EXPECT_EQ(info.GetVersionValue("FileVersion"), test::BuildFileVersion());
     EXPECT_FALSE(info.GetVersionValue("LegalCopyright").empty());
     EXPECT_EQ(info.GetVersionValue("LegalCopyright").find('\n'), std::string::npos);
     EXPECT_EQ(info.GetVersionValue("NoSuchValue"), "");
 
     const VS_FIXEDFILEINFO& fixed = info.GetFixedInfo();
-    EXPECT_EQ(fixed.dwFileVersionMS, 0x00010004u);
-    EXPECT_EQ(fixed.dwFileVersionLS, (2006u << 16) | 128u);
-    EXPECT_EQ(fixed.dwProductVersionMS, 0x00010004u);
+    const DWORD majorMinor = (KOLT_VERSION_MAJOR << 16) | KOLT_VERSION_MINOR;
+    EXPECT_EQ(fixed.dwFileVersionMS, majorMinor);
+    EXPECT_EQ(fixed.dwFileVersionLS, static_cast<DWORD>((KOLT_VERSION_PATCH << 16) | KOLT_VERSION_TWEAK));
+    EXPECT_EQ(fixed.dwProductVersionMS, majorMinor);
     EXPECT_EQ(fixed.dwProductVersionLS, 0u);
     EXPECT_EQ(fixed.dwFileFlagsMask, 0x3Fu);
     EXPECT_EQ(fixed.dwFileFlags, 0u);

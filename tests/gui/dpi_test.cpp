@@ -21,8 +21,10 @@
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "base/owners_win.h"
+#include "base/text_win.h"
 #include "options_ids.h"
 #include "resource.h"
+#include "support/dialog_template.h"
 #include "support/game_fixture.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
@@ -96,71 +98,14 @@ bool Smoothed(HICON icon) {
     return smooth;
 }
 
-// The controls of a DIALOGEX template, read from the program's resources.
-struct TemplateItem {
-    RECT units;  // dialog units
-    bool comboBox;
-    bool icon;
-    std::wstring text;
-};
-
-std::vector<TemplateItem> ReadTemplate(UINT id) {
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
-    const auto* words = info ? static_cast<const WORD*>(LockResource(LoadResource(module, info))) : nullptr;
-    std::vector<TemplateItem> items;
-    if (!words || words[0] != 1 || words[1] != 0xFFFF) {
-        ADD_FAILURE() << "template " << id << " is not a DIALOGEX";
-        return items;
-    }
-    const WORD* p = words;
-    auto skipNameOrOrdinal = [&p](std::wstring* text = nullptr, WORD* ordinal = nullptr) {
-        if (*p == 0xFFFF) {
-            if (ordinal) *ordinal = p[1];
-            p += 2;
-        } else {
-            const auto* s = reinterpret_cast<const wchar_t*>(p);
-            if (text) *text = s;
-            p += wcslen(s) + 1;
-        }
-    };
-    const DWORD style = *reinterpret_cast<const DWORD*>(words + 6);
-    const WORD count = words[8];
-    p = words + 13;
-    skipNameOrOrdinal();  // menu
-    skipNameOrOrdinal();  // class
-    skipNameOrOrdinal();  // caption
-    if (style & DS_SETFONT) {
-        p += 3;  // point size, weight, italic and character set
-        skipNameOrOrdinal();
-    }
-    for (WORD i = 0; i < count; ++i) {
-        p = reinterpret_cast<const WORD*>((reinterpret_cast<UINT_PTR>(p) + 3) & ~UINT_PTR{3});
-        const DWORD itemStyle = *reinterpret_cast<const DWORD*>(p + 4);
-        const auto* shorts = reinterpret_cast<const short*>(p + 6);
-        TemplateItem item{{shorts[0], shorts[1], shorts[0] + shorts[2], shorts[1] + shorts[3]}, false, false, {}};
-        p += 12;  // help id, extended style, style, rectangle, control id
-        WORD classOrdinal = 0;
-        std::wstring className;
-        skipNameOrOrdinal(&className, &classOrdinal);
-        skipNameOrOrdinal(&item.text);
-        p += 1 + *p / sizeof(WORD);  // creation data
-        item.comboBox = classOrdinal == 0x0085;
-        item.icon = (classOrdinal == 0x0082 || lstrcmpiW(className.c_str(), L"Static") == 0) &&
-                    (itemStyle & SS_TYPEMASK) == SS_ICON;
-        items.push_back(std::move(item));
-    }
-    return items;
-}
-
 // Each control of `dialog` sits on the MapDialogRect of its template
 // rectangle (to a pixel), in template order, and shows its whole text.
 void ExpectTemplateLayout(HWND dialog, UINT templateId, POINT origin = {}) {
-    const std::vector<TemplateItem> items = ReadTemplate(templateId);
+    const std::vector<test::DialogControl> items = test::LoadDialogTemplate(templateId).controls;
     HWND control = GetWindow(dialog, GW_CHILD);
     for (std::size_t i = 0; i < items.size(); ++i, control = GetWindow(control, GW_HWNDNEXT)) {
         ASSERT_NE(control, nullptr) << "template " << templateId << " item " << i;
-        RECT want = items[i].units;
+        RECT want = items[i].Units();
         MapDialogRect(dialog, &want);
         OffsetRect(&want, origin.x, origin.y);
         const RECT got = test::RectIn(control, dialog);
@@ -168,18 +113,18 @@ void ExpectTemplateLayout(HWND dialog, UINT templateId, POINT origin = {}) {
         EXPECT_NEAR(got.left, want.left, 1) << where;
         EXPECT_NEAR(got.top, want.top, 1) << where;
         // An icon control takes the size of its icon, a combo box the height of its edit part.
-        if (!items[i].icon) {
+        if (!items[i].IsIcon()) {
             EXPECT_NEAR(got.right, want.right, 1) << where;
         }
-        if (!items[i].icon && !items[i].comboBox) {
+        if (!items[i].IsIcon() && !items[i].IsComboBox()) {
             EXPECT_NEAR(got.bottom, want.bottom, 1) << where;
         }
 
         wchar_t className[32] = {};
         GetClassNameW(control, className, 32);
-        if (items[i].text.empty() || items[i].icon || lstrcmpiW(className, L"Edit") == 0) continue;
+        if (items[i].text.empty() || items[i].IsIcon() || lstrcmpiW(className, L"Edit") == 0) continue;
         std::wstring shown;
-        for (wchar_t c : items[i].text)
+        for (wchar_t c : Wide(items[i].text))
             if (c != L'&') shown += c;
         SIZE text{};
         {

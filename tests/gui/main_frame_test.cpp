@@ -17,6 +17,7 @@
 #include "app/selector_app.h"
 #include "catalogue/catalogue_scan.h"
 #include "catalogue/stage_tree_win.h"
+#include "support/dialog_template.h"
 #include "support/game_fixture.h"
 #include "support/window_driver.h"
 #include "options_ids.h"
@@ -546,23 +547,17 @@ TEST_F(MainFrameTest, OptionsAndAboutChosenFromTheMenuOpenOwnedByTheMainWindow) 
 
 // Dialog template 103, read back from the program's resources.
 TEST(PropertyFormTemplate, HasTheFontTheSizeAndTheTwentyControlsInOrder) {
-    HRSRC info = FindResourceW(nullptr, MAKEINTRESOURCEW(IDD_PROPERTY_FORM), RT_DIALOG);
-    ASSERT_NE(info, nullptr);
-    const auto* words = static_cast<const WORD*>(LockResource(LoadResource(nullptr, info)));
-    ASSERT_EQ(words[1], 0xFFFF);  // DIALOGEX
-    const DWORD style = *reinterpret_cast<const DWORD*>(words + 6);
-    EXPECT_TRUE(style & WS_CHILD);
-    EXPECT_FALSE(style & WS_CAPTION);
-    EXPECT_EQ(words[8], 20);    // controls
-    EXPECT_EQ(words[11], 320);  // cx
-    EXPECT_EQ(words[12], 224);  // cy
-    const WORD* p = words + 13;
-    for (int field = 0; field < 3; ++field) {  // menu, class, title: all empty
-        EXPECT_EQ(*p, 0);
-        ++p;
-    }
-    EXPECT_EQ(p[0], 8);  // points
-    EXPECT_STREQ(reinterpret_cast<const wchar_t*>(p + 3), L"ＭＳ Ｐゴシック");
+    const test::DialogTemplate t = test::LoadDialogTemplate(IDD_PROPERTY_FORM);
+    EXPECT_TRUE(t.style & WS_CHILD);
+    EXPECT_FALSE(t.style & WS_CAPTION);
+    EXPECT_EQ(t.controls.size(), 20u);
+    EXPECT_EQ(t.cx, 320);
+    EXPECT_EQ(t.cy, 224);
+    EXPECT_EQ(t.menu, "");
+    EXPECT_EQ(t.windowClass, "");
+    EXPECT_EQ(t.caption, "");
+    EXPECT_EQ(t.pointSize, 8);
+    EXPECT_EQ(t.font, test::Sj("ＭＳ Ｐゴシック"));
 }
 
 TEST_F(MainFrameTest, TheFormsControlsComeInTemplateOrderWithTheirStyles) {

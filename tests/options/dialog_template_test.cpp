@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 #include <string>
 #include <vector>
@@ -13,6 +12,7 @@
 #include "about_ids.h"
 #include "base/cp932.h"
 #include "options_ids.h"
+#include "support/dialog_template.h"
 #include "support/temp_dir.h"
 
 namespace kolt {
@@ -20,120 +20,13 @@ namespace {
 
 using test::Sj;
 
-struct Control {
-    DWORD style = 0;
-    short x = 0, y = 0, cx = 0, cy = 0;
-    int id = 0;
-    std::string windowClass;  // a name, or "#<ordinal>"
-    std::string text;         // a text, or "#<ordinal>"
-};
-
-struct Template {
-    DWORD style = 0;
-    short cx = 0, cy = 0;
-    std::string caption, font;
-    WORD pointSize = 0;
-    std::vector<Control> controls;
-};
-
-// Reads DLGTEMPLATEEX: the layout the resource compiler uses for DIALOGEX.
-class TemplateReader {
-public:
-    TemplateReader(const unsigned char* data, std::size_t size) : data_(data), size_(size) {}
-
-    Template Read() {
-        Template t;
-        EXPECT_EQ(Word(), 1);       // version
-        EXPECT_EQ(Word(), 0xFFFF);  // signature of the extended form
-        Dword();                    // help id
-        Dword();                    // extended style
-        t.style = Dword();
-        const WORD count = Word();
-        Short(), Short();
-        t.cx = Short();
-        t.cy = Short();
-        EXPECT_EQ(NameOrOrdinal(), "");  // no menu
-        EXPECT_EQ(NameOrOrdinal(), "");  // the standard dialog class
-        t.caption = String();
-        if (t.style & (DS_SETFONT | DS_SHELLFONT)) {
-            t.pointSize = Word();
-            Word(), Byte(), Byte();  // weight, italic, character set
-            t.font = String();
-        }
-        for (WORD i = 0; i < count; ++i) {
-            Align();
-            Control c;
-            Dword(), Dword();  // help id, extended style
-            c.style = Dword();
-            c.x = Short(), c.y = Short(), c.cx = Short(), c.cy = Short();
-            c.id = static_cast<int>(Dword());
-            c.windowClass = NameOrOrdinal();
-            c.text = NameOrOrdinal();
-            pos_ += Word();  // creation data
-            t.controls.push_back(c);
-        }
-        EXPECT_LE(pos_, size_);
-        return t;
-    }
-
-private:
-    void Need(std::size_t n) {
-        if (pos_ + n > size_) throw std::runtime_error("template ends early");
-    }
-    unsigned char Byte() {
-        Need(1);
-        return data_[pos_++];
-    }
-    WORD Word() {
-        Need(2);
-        WORD w;
-        std::memcpy(&w, data_ + pos_, 2);
-        pos_ += 2;
-        return w;
-    }
-    short Short() { return static_cast<short>(Word()); }
-    DWORD Dword() {
-        Need(4);
-        DWORD d;
-        std::memcpy(&d, data_ + pos_, 4);
-        pos_ += 4;
-        return d;
-    }
-    void Align() { pos_ = (pos_ + 3) & ~std::size_t{3}; }
-    std::string String() {
-        std::u16string s;
-        for (WORD c; (c = Word()) != 0;)
-            s += static_cast<char16_t>(c);
-        return Utf16ToCp932(s);
-    }
-    std::string NameOrOrdinal() {
-        Need(2);
-        WORD first;
-        std::memcpy(&first, data_ + pos_, 2);
-        if (first == 0xFFFF) {
-            pos_ += 2;
-            return "#" + std::to_string(Word());
-        }
-        return String();
-    }
-
-    const unsigned char* data_;
-    std::size_t size_;
-    std::size_t pos_ = 0;
-};
+using Control = test::DialogControl;
+using Template = test::DialogTemplate;
+using test::kButtonClass, test::kComboBoxClass, test::kEditClass, test::kStaticClass;
 
 Template Load(UINT id) {
-    const HMODULE self = GetModuleHandleW(nullptr);
-    const HRSRC found = FindResourceW(self, MAKEINTRESOURCEW(id), reinterpret_cast<LPCWSTR>(RT_DIALOG));
-    if (!found) throw std::runtime_error("no dialog template " + std::to_string(id));
-    const auto* data = static_cast<const unsigned char*>(LockResource(LoadResource(self, found)));
-    return TemplateReader(data, SizeofResource(self, found)).Read();
+    return test::LoadDialogTemplate(id);
 }
-
-constexpr const char* kButton = "#128";
-constexpr const char* kEdit = "#129";
-constexpr const char* kStatic = "#130";
-constexpr const char* kComboBox = "#133";
 
 void ExpectPlace(const Control& c, short x, short y, short cx, short cy) {
     EXPECT_EQ(c.x, x) << c.id;
@@ -154,6 +47,8 @@ void ExpectUniqueIds(const Template& t) {
 // A modal dialog's frame: caption, font and size in dialog units.
 void ExpectModalFrame(const Template& t, const std::string& caption, const std::string& font, int pointSize, int cx,
                       int cy) {
+    EXPECT_EQ(t.menu, "");
+    EXPECT_EQ(t.windowClass, "");  // the standard dialog class
     EXPECT_EQ(t.caption, caption);
     EXPECT_EQ(t.font, font);
     EXPECT_EQ(t.pointSize, pointSize);
@@ -173,7 +68,7 @@ TEST(OptionsTemplate, ControlsInTabOrder) {
     ASSERT_EQ(t.controls.size(), 7u);
     const Control& ok = t.controls[0];
     EXPECT_EQ(ok.id, IDOK);
-    EXPECT_EQ(ok.windowClass, kButton);
+    EXPECT_EQ(ok.windowClass, kButtonClass);
     EXPECT_EQ(ok.text, "OK");
     EXPECT_EQ(ok.style & 0xF, static_cast<DWORD>(BS_DEFPUSHBUTTON));
     ExpectPlace(ok, 185, 83, 50, 14);
@@ -183,13 +78,13 @@ TEST(OptionsTemplate, ControlsInTabOrder) {
     EXPECT_EQ(cancel.text, Sj("キャンセル"));
     ExpectPlace(cancel, 242, 83, 50, 14);
 
-    EXPECT_EQ(t.controls[2].windowClass, kStatic);
+    EXPECT_EQ(t.controls[2].windowClass, kStaticClass);
     EXPECT_EQ(t.controls[2].text, Sj("ゲームプロセスの優先度："));
     ExpectPlace(t.controls[2], 7, 47, 98, 11);
 
     const Control& list = t.controls[3];
     EXPECT_EQ(list.id, IDC_OPTIONS_PRIORITY);
-    EXPECT_EQ(list.windowClass, kComboBox);
+    EXPECT_EQ(list.windowClass, kComboBoxClass);
     EXPECT_EQ(list.style & 0x3, static_cast<DWORD>(CBS_DROPDOWNLIST));
     EXPECT_NE(list.style & WS_VSCROLL, 0u);
     EXPECT_EQ(list.style & CBS_SORT, 0u);
@@ -200,7 +95,7 @@ TEST(OptionsTemplate, ControlsInTabOrder) {
 
     const Control& box = t.controls[5];
     EXPECT_EQ(box.id, IDC_OPTIONS_GAME_FOLDER);
-    EXPECT_EQ(box.windowClass, kEdit);
+    EXPECT_EQ(box.windowClass, kEditClass);
     EXPECT_NE(box.style & ES_READONLY, 0u);
     EXPECT_NE(box.style & WS_BORDER, 0u);
     EXPECT_NE(box.style & ES_AUTOHSCROLL, 0u);
@@ -221,8 +116,7 @@ TEST(AboutTemplate, FrameAndControls) {
     ASSERT_EQ(t.controls.size(), 8u);
     const Control& icon = t.controls[0];
     // The resource compiler names the class for a CONTROL statement.
-    EXPECT_TRUE(icon.windowClass == kStatic || EqualsNoCase(icon.windowClass, "Static")) << icon.windowClass;
-    EXPECT_EQ(icon.style & SS_TYPEMASK, static_cast<DWORD>(SS_ICON));
+    EXPECT_TRUE(icon.IsIcon()) << icon.windowClass;
     EXPECT_EQ(icon.text, "#128");
     ExpectPlace(icon, 11, 17, 20, 20);
 
@@ -246,7 +140,7 @@ TEST(AboutTemplate, FrameAndControls) {
     for (std::size_t i = 0; i < std::size(boxes); ++i) {
         const Control& c = t.controls[2 + i];
         EXPECT_EQ(c.id, boxes[i].id);
-        EXPECT_EQ(c.windowClass, kEdit);
+        EXPECT_EQ(c.windowClass, kEditClass);
         EXPECT_EQ(c.text, "");
         EXPECT_NE(c.style & ES_READONLY, 0u) << c.id;
         EXPECT_EQ(c.style & WS_BORDER, 0u) << c.id;

@@ -2,6 +2,7 @@
    The resource script and the code both include this file. */
 #pragma once
 
+#include "options_ids.h" /* ID_SHOW_OPTIONS, on the main window's menu */
 #include "win/framework_ids.h"
 
 #define IDR_MAINFRAME 128
@@ -16,7 +17,6 @@
 #define IDI_MAINFRAME_SIZES 144
 
 #define ID_REFRESH_CATALOGUE 130
-#define ID_SHOW_OPTIONS 131
 
 /* Property form (dialog template 103) */
 #define IDC_FILE_NAME 1000
@@ -30,7 +30,3 @@
 #define IDC_COMMAND_LINE 1008
 #define IDC_HIGH_SCORE 1009
 #define IDC_MODE 1020
-
-#ifndef IDC_STATIC
-#define IDC_STATIC (-1)
-#endif

@@ -11,10 +11,7 @@ constexpr std::uint32_t kPriorityClassBits = 0x40 | 0x4000 | 0x20 | 0x8000 | 0x8
 }  // namespace
 
 std::string WatchedProgramName(const ProgramName& programName) {
-    const auto end = std::find(programName.begin(), programName.end(), '\0');
-    std::string name(programName.begin(), end);
-    name += ".exe";
-    return name;
+    return ProgramNameText(programName) + ".exe";
 }
 
 std::uint32_t PriorityClassOf(std::int32_t setting) {

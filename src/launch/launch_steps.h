@@ -4,15 +4,13 @@
 // real platform (game_launcher_win.cpp); tests can run it over a scripted one.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-namespace kolt {
+#include "scenario/program_name.h"
 
-// The 8-byte program-name field of a scenario file.
-using ProgramName = std::array<char, 8>;
+namespace kolt {
 
 inline constexpr std::string_view kStandbyProgram = "dormaux.exe";
 inline constexpr std::string_view kGameProgram = "qmz48.exe";
@@ -25,8 +23,7 @@ inline constexpr std::uint32_t kWatchPassMs = 10000;
 // that such a process does not make the worker spin.
 inline constexpr std::uint32_t kOpenRetryPauseMs = 1000;
 
-// The process file name watched for the scenario: the field's bytes up to the
-// first NUL (all 8 when there is none) followed by ".exe".
+// The process file name watched for the scenario: the name's text followed by ".exe".
 std::string WatchedProgramName(const ProgramName& programName);
 
 // The priority class to start the game with, taken from the stored setting.

@@ -105,11 +105,6 @@ ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const Progr
     return info;
 }
 
-std::string ProgramNameText(const ProgramName& name) {
-    const std::string_view bytes(name.data(), name.size());
-    return std::string(bytes.substr(0, bytes.find('\0')));
-}
-
 std::string DecimalText(std::int32_t value) {
     return std::to_string(value);
 }

@@ -3,18 +3,17 @@
 // copies the results into its boxes and keeps commandLine and programName.
 #pragma once
 
-#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "catalogue/catalogue_scan.h"
+#include "scenario/program_name.h"
 
 namespace kolt {
 
 // The scenario's game program, bytes 76 to 83 of the file: a file name
 // without ".exe", NUL-padded, not necessarily NUL-terminated.
-using ProgramName = std::array<char, 8>;
 
 // The values of one load, named and typed as the form and the launcher use
 // them. Texts are CP932.
@@ -48,9 +47,6 @@ ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const Progr
 // x wind factor (1.3 when the wind text is longer than 30 bytes), none when D
 // is not above 0 (NaN included), exactly 100 when D is above 100.
 std::string DifficultyStars(std::int32_t controlledFlights, std::int32_t bandMinutes, std::size_t windTextBytes);
-
-// The program name as text: its bytes up to the first NUL, all 8 without one.
-std::string ProgramNameText(const ProgramName& name);
 
 // The decimal forms the form's boxes use: no grouping, no leading zeros, a
 // minus sign only for a negative signed value.

@@ -16,6 +16,9 @@
 #define ID_INDICATOR_NUM 59138
 #define ID_INDICATOR_SCRL 59139
 
+/* A control that no code addresses (a label) */
+#define IDC_STATIC (-1)
+
 #define IDW_TOOLBAR 59392
 #define IDW_STATUS_BAR 59393
 #define IDW_PANE_FIRST 59648

@@ -277,7 +277,9 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
         SCOPED_TRACE(error);
         dir.WriteFile("koltSSel.ini", before);
         const std::vector<std::string> filesBefore = OtherFiles();
-        if (error == ERROR_ACCESS_DENIED) ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        if (error == ERROR_ACCESS_DENIED) {
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
         ChildProcess app(exe, L"");
         ASSERT_TRUE(app.started());
         // Whatever start-up shows is answered, once (the folder message, the

@@ -282,10 +282,11 @@ bool WriteAll(int fd, std::string_view contents) {
 }
 
 // Allocates the bytes from `from` to `to` (past the end of the file only).
+// A file system that cannot allocate ahead is written without it.
 bool Reserve(int fd, off_t from, off_t to) {
     if (to <= from) return true;
     const int failed = ::posix_fallocate(fd, from, to - from);
-    if (failed == 0) return true;
+    if (failed == 0 || failed == EOPNOTSUPP || failed == EINVAL) return true;
     errno = failed;
     return false;
 }

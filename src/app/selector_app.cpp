@@ -107,6 +107,13 @@ int CSelectorApp::ExitInstance(int exitCode) {
 void CSelectorApp::ReportUnsavedSettings() const {
     // Without a word the next start would ask for the game folder again with
     // no hint why: say which file and what the system said about it.
+    // A main window that could not be created has asked the loop to quit as
+    // it went (start-up then fails without a word); the message box's own loop
+    // would take that request and close the report at once. The program ends
+    // after the report all the same.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
     std::wstring text = L"設定ファイルに書き込めませんでした\n";
     const std::u16string path = Utf8ToUtf16(settingsFile_->path());
     text.append(path.begin(), path.end());

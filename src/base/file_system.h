@@ -91,14 +91,24 @@ ReadResult ReadWholeFile(const std::string& utf8Path, std::size_t maxBytes, std:
 // returns null and says whether the file is missing, busy or unreadable.
 std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& failure, SystemError& error);
 // Replaces a file's contents all at once: writes a temporary file beside it,
-// flushes it to the disk, then moves it over the old file, so that a crash or
-// a full disk leaves the old file whole. No temporary file is left behind.
+// flushes it to the disk, then renames it over the old file, so that a crash
+// or a full disk leaves the old file whole. Whatever fails, the file ends
+// with its old or its new contents, whole, and nothing of ours is left beside
+// it; only where neither copy can be put back under the file's name (Windows:
+// the replace moved the old file aside and no rename is allowed any more) do
+// both stay, beside it, under the names "<file>.<process id>.tmp" (the new
+// contents) and ".bak" (the old).
 // What the user set on the file stays: a symbolic link keeps leading to the
-// file, which is the one replaced, with its attributes (Windows) or
-// permissions (POSIX); a file with more than one hard link is rewritten in
-// place instead, so that every name still shows the same file. A read-only
-// file is refused at once. Another process holding the file is waited for,
-// about a second. On failure `error` tells why.
+// file, which is the one replaced, with its attributes (Windows: hidden,
+// system and not-indexed; archive is set, as the file has changed) or
+// permissions (POSIX). A read-only file is refused at once. Another process
+// holding the file is waited for, about a second. On failure `error` tells why.
+// A file with more than one hard link is rewritten in place instead, so that
+// every name still shows the same file. That write is not atomic: the file is
+// first extended to its new size, so a full disk fails before a byte of it is
+// overwritten, and it is flushed before the call returns, but a crash or a
+// write error in between can leave a mix of old and new bytes. That is the
+// price of keeping the other names.
 bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents, SystemError& error);
 
 }  // namespace kolt::fs

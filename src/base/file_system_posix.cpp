@@ -281,6 +281,16 @@ bool WriteAll(int fd, std::string_view contents) {
     return true;
 }
 
+// Allocates the bytes from `from` to `to` (past the end of the file only).
+// A file system that cannot allocate ahead is written without it.
+bool Reserve(int fd, off_t from, off_t to) {
+    if (to <= from) return true;
+    const int failed = ::posix_fallocate(fd, from, to - from);
+    if (failed == 0 || failed == EOPNOTSUPP || failed == EINVAL) return true;
+    errno = failed;
+    return false;
+}
+
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents, SystemError& error) {
@@ -302,8 +312,11 @@ bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view content
     }
     if (exists && st.st_nlink > 1) {
         // Every name of the file must keep showing the same file.
+        // Room first (a plain extension would only make a hole), so that a
+        // full disk fails before a byte of the old contents is overwritten.
         const int fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC);
-        bool ok = fd >= 0 && WriteAll(fd, contents) && ::ftruncate(fd, static_cast<off_t>(contents.size())) == 0 &&
+        const auto size = static_cast<off_t>(contents.size());
+        bool ok = fd >= 0 && Reserve(fd, st.st_size, size) && WriteAll(fd, contents) && ::ftruncate(fd, size) == 0 &&
                   ::fsync(fd) == 0;
         if (!ok) error = static_cast<SystemError>(errno);
         if (fd >= 0 && ::close(fd) != 0 && ok) {

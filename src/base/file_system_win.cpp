@@ -9,6 +9,7 @@
 #include "base/cp932.h"
 #include "base/file_system.h"
 #include "base/owners_win.h"
+#include "base/replace_steps.h"
 #include "base/text_win.h"
 
 namespace kolt::fs {
@@ -138,36 +139,35 @@ std::unique_ptr<InputFile> OpenOwnFile(const std::string& utf8Path, ReadResult& 
 
 namespace {
 
-// Runs `step` until it succeeds or fails for another reason than another
-// process holding the file (an editor, a virus scanner, a sync tool), for
-// about a second at most. `alsoDenied`: a file being deleted or scanned can
-// refuse a move with "access denied" for a moment as well.
-template <class Step>
-bool RetryWhileHeld(Step step, DWORD& error, bool alsoDenied) {
-    for (int attempt = 0;; ++attempt) {
-        if (step()) return true;
-        error = GetLastError();
-        const bool held = IsBusy(error) || (alsoDenied && error == ERROR_ACCESS_DENIED);
-        if (!held || attempt == 9) return false;
-        Sleep(100);
-    }
-}
+// The decisions name the system's codes and attributes as numbers.
+static_assert(win32::kInvalidFunction == ERROR_INVALID_FUNCTION && win32::kAccessDenied == ERROR_ACCESS_DENIED &&
+              win32::kSharingViolation == ERROR_SHARING_VIOLATION && win32::kLockViolation == ERROR_LOCK_VIOLATION &&
+              win32::kNotSupported == ERROR_NOT_SUPPORTED && win32::kInvalidParameter == ERROR_INVALID_PARAMETER &&
+              win32::kDiskFull == ERROR_DISK_FULL &&
+              win32::kUnableToRemoveReplaced == ERROR_UNABLE_TO_REMOVE_REPLACED &&
+              win32::kUnableToMoveReplacement == ERROR_UNABLE_TO_MOVE_REPLACEMENT &&
+              win32::kUnableToMoveReplacement2 == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2);
+static_assert(win32::kReadOnly == FILE_ATTRIBUTE_READONLY && win32::kHidden == FILE_ATTRIBUTE_HIDDEN &&
+              win32::kSystem == FILE_ATTRIBUTE_SYSTEM && win32::kDirectory == FILE_ATTRIBUTE_DIRECTORY &&
+              win32::kArchive == FILE_ATTRIBUTE_ARCHIVE && win32::kOffline == FILE_ATTRIBUTE_OFFLINE &&
+              win32::kNotContentIndexed == FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
 
-bool WriteAll(HANDLE h, std::string_view contents, DWORD& error) {
+bool WriteAll(HANDLE h, std::string_view contents) {
     for (std::size_t done = 0; done < contents.size();) {
         const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(contents.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(h, contents.data() + done, chunk, &written, nullptr) || written == 0) {
-            error = GetLastError();
+        if (!WriteFile(h, contents.data() + done, chunk, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
             return false;
         }
         done += written;
     }
-    if (!FlushFileBuffers(h)) {
-        error = GetLastError();
-        return false;
-    }
     return true;
+}
+
+SystemError LastErrorUnless(BOOL ok) {
+    return ok ? 0 : GetLastError();
 }
 
 std::wstring FullPath(const std::wstring& path) {
@@ -192,94 +192,86 @@ std::wstring FinalPath(HANDLE h) {
     return path;
 }
 
-// A file with more than one name: a replacement would give this name a new
-// file and leave the others on the old one, so the file itself is rewritten.
-bool RewriteInPlace(const std::wstring& path, std::string_view contents, DWORD& error) {
-    KernelHandle h;
-    const bool opened = RetryWhileHeld(
-        [&] {
-            h.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-            return static_cast<bool>(h);
-        },
-        error, false);
-    if (!opened || !WriteAll(h.get(), contents, error)) return false;
-    if (!SetEndOfFile(h.get()) || !FlushFileBuffers(h.get())) {
-        error = GetLastError();
-        return false;
-    }
-    return true;
-}
+// The write's calls on the real file system; its decisions are ReplaceContents'.
+class Win32ReplacePlatform final : public ReplacePlatform {
+public:
+    // Absolute: Wine's ReplaceFileW fails on a relative path.
+    explicit Win32ReplacePlatform(const std::string& utf8Path) : settings_(FullPath(WideFromUtf8(utf8Path))) {}
 
-// Attributes a file may be given back (the rest belong to the file system).
-constexpr DWORD kKeptAttributes = FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                                  FILE_ATTRIBUTE_NOT_CONTENT_INDEXED | FILE_ATTRIBUTE_OFFLINE;
+    SettingsInfo Inspect() override {
+        SettingsInfo info;
+        const KernelHandle existing(CreateFileW(settings_.c_str(), FILE_READ_ATTRIBUTES,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        BY_HANDLE_FILE_INFORMATION data{};
+        if (existing && GetFileInformationByHandle(existing.get(), &data)) {
+            info.exists = true;
+            info.attributes = data.dwFileAttributes;
+            info.links = data.nNumberOfLinks;
+            info.size = (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+            // A symbolic link stays a link: the file it leads to is replaced.
+            if (std::wstring final = FinalPath(existing.get()); !final.empty()) settings_ = std::move(final);
+        }
+        // Names of our own beside the file, so that every step is a rename on one volume.
+        const std::wstring own = settings_ + L"." + std::to_wstring(GetCurrentProcessId());
+        temporary_ = own + L".tmp";
+        backup_ = own + L".bak";
+        return info;
+    }
+    SystemError WriteTemporary(std::string_view contents) override {
+        KernelHandle h(
+            CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!h) return GetLastError();
+        SystemError error = LastErrorUnless(WriteAll(h.get(), contents) && FlushFileBuffers(h.get()));
+        if (!CloseHandle(h.release()) && error == 0) error = GetLastError();
+        return error;
+    }
+    SystemError Replace() override {
+        return LastErrorUnless(ReplaceFileW(settings_.c_str(), temporary_.c_str(), backup_.c_str(),
+                                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr));
+    }
+    SystemError MoveToSettings(Name from) override {
+        return LastErrorUnless(
+            MoveFileExW(NameOf(from).c_str(), settings_.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+    }
+    bool Exists(Name name) override { return GetFileAttributesW(NameOf(name).c_str()) != INVALID_FILE_ATTRIBUTES; }
+    SystemError Remove(Name name) override { return LastErrorUnless(DeleteFileW(NameOf(name).c_str())); }
+    SystemError SetSettingsAttributes(std::uint32_t attributes) override {
+        return LastErrorUnless(SetFileAttributesW(settings_.c_str(), attributes));
+    }
+    SystemError OpenSettings() override {
+        open_.reset(CreateFileW(settings_.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        return open_ ? 0 : GetLastError();
+    }
+    SystemError ResizeSettings(std::uint64_t size) override {
+        LARGE_INTEGER at;
+        at.QuadPart = static_cast<LONGLONG>(size);
+        return LastErrorUnless(SetFilePointerEx(open_.get(), at, nullptr, FILE_BEGIN) && SetEndOfFile(open_.get()));
+    }
+    SystemError WriteSettings(std::string_view contents) override {
+        const LARGE_INTEGER start{};
+        return LastErrorUnless(SetFilePointerEx(open_.get(), start, nullptr, FILE_BEGIN) &&
+                               WriteAll(open_.get(), contents));
+    }
+    SystemError FlushSettings() override { return LastErrorUnless(FlushFileBuffers(open_.get())); }
+    void CloseSettings() override { open_.reset(); }
+    void Pause(std::uint32_t ms) override { Sleep(ms); }
+
+private:
+    const std::wstring& NameOf(Name name) const {
+        return name == Name::Settings ? settings_ : name == Name::Temporary ? temporary_ : backup_;
+    }
+
+    std::wstring settings_, temporary_, backup_;
+    KernelHandle open_;  // the settings file while it is rewritten in place
+};
 
 }  // namespace
 
 bool ReplaceFileAtomically(const std::string& utf8Path, std::string_view contents, SystemError& error) {
-    DWORD code = 0;
-    // Absolute: Wine's ReplaceFileW fails on a relative path.
-    std::wstring target = FullPath(WideFromUtf8(utf8Path));
-    bool exists = false;
-    BY_HANDLE_FILE_INFORMATION info{};
-    {
-        const KernelHandle existing(CreateFileW(target.c_str(), FILE_READ_ATTRIBUTES,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-        if (existing && GetFileInformationByHandle(existing.get(), &info)) {
-            exists = true;
-            // A symbolic link stays a link: the file it leads to is replaced.
-            if (std::wstring final = FinalPath(existing.get()); !final.empty()) target = std::move(final);
-        }
-    }
-    if (exists && (info.dwFileAttributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY))) {
-        // Waiting would not change that: said at once.
-        error = ERROR_ACCESS_DENIED;
-        return false;
-    }
-    if (exists && info.nNumberOfLinks > 1) {
-        const bool ok = RewriteInPlace(target, contents, code);
-        error = ok ? 0 : code;
-        return ok;
-    }
-
-    // A name of our own beside the target, so the move never crosses volumes.
-    const std::wstring temp = target + L"." + std::to_wstring(GetCurrentProcessId()) + L".tmp";
-    KernelHandle h(CreateFileW(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) {
-        error = GetLastError();
-        return false;
-    }
-    bool ok = WriteAll(h.get(), contents, code);
-    if (!CloseHandle(h.release()) && ok) {
-        code = GetLastError();
-        ok = false;
-    }
-    if (ok && exists) {
-        // ReplaceFileW keeps what the old file had (its security, its
-        // creation time); its attributes are set again below, as Wine's does
-        // not keep them.
-        ok = RetryWhileHeld(
-            [&] {
-                return ReplaceFileW(target.c_str(), temp.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                                    nullptr) != 0;
-            },
-            code, true);
-        if (ok) {
-            const DWORD kept = info.dwFileAttributes & kKeptAttributes;
-            SetFileAttributesW(target.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
-        }
-    } else if (ok) {
-        ok = RetryWhileHeld(
-            [&] {
-                return MoveFileExW(temp.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-                       0;
-            },
-            code, true);
-    }
-    if (!ok) DeleteFileW(temp.c_str());
-    error = ok ? 0 : code;
-    return ok;
+    Win32ReplacePlatform platform(utf8Path);
+    error = ReplaceContents(platform, contents);
+    return error == 0;
 }
 
 }  // namespace kolt::fs

@@ -167,6 +167,9 @@ TEST_F(SettingsFileTest, WhatTheUserSetOnTheFileIsKept) {
     RemoveSymlink("symlink", "koltSSel.ini");
 }
 
+#ifndef _WIN32
+// A rename over a read-only file succeeds here, so only the refusal keeps it.
+// (On Windows the refusal is counted in replace_steps_test.cpp.)
 TEST_F(SettingsFileTest, AReadOnlyFileIsRefusedAndLeftAsItWas) {
     const std::string before = "[Option]\r\nGamePriority=64\r\n";
     dir.WriteFile("koltSSel.ini", before);
@@ -175,15 +178,12 @@ TEST_F(SettingsFileTest, AReadOnlyFileIsRefusedAndLeftAsItWas) {
     SettingsFile file(Path());
     EXPECT_EQ(file.Load().gamePriority, 64);
     EXPECT_FALSE(file.Save(Settings{32, "X"}));
-#ifdef _WIN32
-    EXPECT_EQ(file.lastError(), fs::SystemError{ERROR_ACCESS_DENIED});
-#else
     EXPECT_EQ(file.lastError(), fs::SystemError{EACCES});
-#endif
     EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
     EXPECT_EQ(FilesInDir(), 1u);
     stdfs::permissions(NativePath("koltSSel.ini"), stdfs::perms::owner_write, stdfs::perm_options::add);
 }
+#endif
 
 #ifdef _WIN32
 TEST_F(SettingsFileTest, AFileHeldByAnotherProgramIsWaitedForAboutASecond) {

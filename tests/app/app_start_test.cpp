@@ -22,6 +22,8 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
+#include "win/framework_ids.h"
+#include "about_ids.h"
 
 namespace kolt {
 namespace {
@@ -34,6 +36,7 @@ using test::WaitUntil;
 
 const std::wstring kTitle = L"koltシナリオセレクタ";
 const std::wstring kOptionsTitle = L"オプション";
+const std::wstring kAboutTitle = L"バージョン情報 koltSSel";
 const std::wstring kCannotEnter = L"ゲームがインストールされたフォルダに移動できません";
 constexpr int kPickerTree = 0x3741;
 constexpr int kPickerStatus = 0x3743;
@@ -301,6 +304,32 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExit) {
                                                      SystemErrorText(error)});
         EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
     }
+}
+
+// Run with WINEDLLOVERRIDES=version=n,b, so that Wine looks for version.dll as
+// Windows does (the program's folder first) and would take a planted copy.
+TEST_F(AppStartTest, AVersionDllLeftBesideTheProgramOrInTheGameFolderIsNeverLoaded) {
+    namespace stdfs = std::filesystem;
+    const std::string planted[] = {"version.dll", Sj("ゲーム") + "\\version.dll"};
+    for (const std::string& file : planted)
+        stdfs::copy_file(test::WindowsPath(KOLT_PLANTED_DLL), test::WindowsPath(dir.Native(file)));
+
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "no options dialog";
+    const HWND frame = ChooseTheGame(app, options);  // the folder picker on the way
+    ASSERT_NE(frame, nullptr) << "no main window";
+    PostMessageW(frame, WM_COMMAND, ID_APP_ABOUT, 0);
+    const HWND about = app.WaitForWindow(L"#32770", kAboutTitle, kWait);
+    ASSERT_NE(about, nullptr) << "no About box";
+    // Read through the system's version functions, not the planted ones.
+    EXPECT_EQ(ItemText(about, IDC_ABOUT_DESCRIPTION), L"Velquisto　シナリオセレクター");
+    PressButton(about, IDOK);
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitForExit(kWait));
+    for (const std::string& file : planted)
+        EXPECT_FALSE(dir.Exists(file + ".loaded")) << file << " was loaded";
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "base/text_win.h"
 #include "support/child_process.h"
@@ -23,13 +24,16 @@ TEST(StartUpHardening, DllByNameComesNeitherFromTheWorkingDirectoryNorFromBeside
     const test::ScopedWorkingDir inDir(dir.path());
     // A name that no system folder has, so only the planted copy could answer.
     const std::wstring name = L"kolt-planted-" + std::to_wstring(GetCurrentProcessId()) + L".dll";
-    const stdfs::path folders[] = {stdfs::u8path(dir.path()), stdfs::path(ModulePath()).parent_path()};
-    for (const stdfs::path& folder : folders) {
-        SCOPED_TRACE(folder.u8string().c_str());
+    const std::pair<const char*, stdfs::path> folders[] = {
+        {"the working directory", stdfs::u8path(dir.path())},
+        {"the program's folder", stdfs::path(ModulePath()).parent_path()},
+    };
+    for (const auto& [where, folder] : folders) {
+        SCOPED_TRACE(where);
         const stdfs::path planted = folder / name;
         stdfs::copy_file(test::WindowsPath(KOLT_PLANTED_DLL), planted, stdfs::copy_options::overwrite_existing);
         const HMODULE loaded = LoadLibraryW(name.c_str());
-        EXPECT_EQ(loaded, nullptr) << "loaded from " << folder.u8string().c_str();
+        EXPECT_EQ(loaded, nullptr) << "loaded from " << where;
         if (loaded) FreeLibrary(loaded);
         std::error_code ignored;
         stdfs::remove(planted, ignored);

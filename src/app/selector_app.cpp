@@ -8,6 +8,7 @@
 
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
+#include "app/version_info.h"
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "options/option_dlg.h"
@@ -33,6 +34,11 @@ const win::MessageMap& CSelectorApp::Messages() {
 }
 
 bool CSelectorApp::InitInstance() {
+    // The version functions from the system folder, before any window and
+    // before the game folder becomes the working directory. A failure shows
+    // only in the About box, as a record that cannot be read.
+    LoadVersionLibrary();
+
     // 1. Common controls for the tree, toolbar and status bar.
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_TREEVIEW_CLASSES |
                                              ICC_STANDARD_CLASSES | ICC_COOL_CLASSES};

@@ -2,6 +2,11 @@
 // version functions and hands its texts back as CP932. A text is looked up
 // for the record's first translation and then through the fixed fallback
 // order of version_info_order.h.
+//
+// The version functions live in version.dll, which is not one of the system's
+// KnownDLLs: imported by name it would be looked for in the program's folder
+// first. It is loaded by its full path in the system folder instead, once, and
+// kept for the life of the process.
 #pragma once
 
 #include <windows.h>
@@ -21,6 +26,11 @@ class VersionInfoError : public std::runtime_error {
 public:
     using std::runtime_error::runtime_error;
 };
+
+// Loads version.dll from the system folder, if that has not been done yet;
+// false when it cannot be loaded (every record then reads as missing). The
+// program calls it at start-up, before its first window.
+bool LoadVersionLibrary();
 
 class CVersionInfo {
 public:

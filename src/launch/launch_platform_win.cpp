@@ -13,10 +13,31 @@ constexpr DWORD kOpenAllAccess = 0x1F0FFF;
 static_assert(sizeof(void*) != 4 || sizeof(STARTUPINFOW) == 68, "the startup record is 68 bytes on i686");
 static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "the placement record is 44 bytes on i686");
 
+// The working directory's (the game folder's) file named by the command line's
+// first token, when that is a bare file name and such a file lies there; empty
+// otherwise. Given as the application name, it is started even when a program
+// of that name lies beside ours, which process creation would look at first.
+std::wstring ProgramInWorkingDirectory(const std::wstring& commandLine) {
+    const auto file =
+        BareProgramFile(std::u16string_view(reinterpret_cast<const char16_t*>(commandLine.data()), commandLine.size()));
+    if (!file) return {};
+    std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
+    const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data());
+    if (n == 0 || n >= path.size()) return {};
+    path.resize(n);
+    if (path.back() != L'\\') path += L'\\';
+    path.append(file->begin(), file->end());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return {};
+    return path;
+}
+
 }  // namespace
 
 bool Win32LaunchPlatform::StartGame() {
     std::wstring commandLine = Wide(request_.commandLine);  // CreateProcessW may write into it
+    // The command line itself goes unchanged, so the game sees the same arguments.
+    const std::wstring program = ProgramInWorkingDirectory(commandLine);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION created{};
@@ -25,8 +46,8 @@ bool Win32LaunchPlatform::StartGame() {
     // class passed to CreateProcess, Windows honours both, and either way the
     // game's first instruction runs at the chosen class.
     const DWORD flags = priorityClass | CREATE_DEFAULT_ERROR_MODE | CREATE_SUSPENDED;
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr, nullptr, &startup,
-                        &created))
+    if (!CreateProcessW(program.empty() ? nullptr : program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags,
+                        nullptr, nullptr, &startup, &created))
         return false;
     const KernelHandle thread(created.hThread);
     game_.reset(created.hProcess);

@@ -19,6 +19,19 @@ std::uint32_t PriorityClassOf(std::int32_t setting) {
     return std::has_single_bit(classBits) ? classBits : 0;
 }
 
+std::optional<std::u16string> BareProgramFile(std::u16string_view commandLine) {
+    std::u16string_view token;
+    if (!commandLine.empty() && commandLine.front() == u'"') {
+        token = commandLine.substr(1, commandLine.find(u'"', 1) - 1);  // npos - 1: to the end
+    } else {
+        token = commandLine.substr(0, commandLine.find_first_of(u" \t"));
+    }
+    if (token.empty() || token.find_first_of(u"\\/:") != std::u16string_view::npos) return std::nullopt;
+    std::u16string file(token);
+    if (token.find(u'.') == std::u16string_view::npos) file += u".exe";
+    return file;
+}
+
 std::uint32_t FindWatchedProcess(LaunchPlatform& platform, std::string_view watchedProgram) {
     if (const std::uint32_t standby = platform.FindProcess(kStandbyProgram)) return standby;
     return platform.FindProcess(watchedProgram);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,15 @@ std::string WatchedProgramName(const ProgramName& programName);
 // suspended, a 1 under our debugger). A value with exactly one class bit gives
 // that class; any other value gives 0, which leaves the platform's default.
 std::uint32_t PriorityClassOf(std::int32_t setting);
+
+// The file that the command line's first token names, when that token is a
+// bare file name: no '\\', '/' or ':' in it (quoted or not; unquoted it ends
+// at the first space or tab), with ".exe" added when it has no extension and
+// does not end in a period, as process creation completes it. Otherwise (a
+// path, an empty token) none. Process creation looks for a bare name in the
+// starting program's own folder before the working directory; the launch
+// names the working directory's file itself when there is one.
+std::optional<std::u16string> BareProgramFile(std::u16string_view commandLine);
 
 // The operations a launch needs from the platform. Each call either succeeds
 // or reports failure; none of them shows anything to the user.

@@ -23,6 +23,8 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
+#include "win/framework_ids.h"
+#include "about_ids.h"
 
 namespace kolt {
 namespace {
@@ -35,6 +37,7 @@ using test::WaitUntil;
 
 const std::wstring kTitle = L"koltシナリオセレクタ";
 const std::wstring kOptionsTitle = L"オプション";
+const std::wstring kAboutTitle = L"バージョン情報 koltSSel";
 const std::wstring kCannotEnter = L"ゲームがインストールされたフォルダに移動できません";
 constexpr int kPickerTree = 0x3741;
 constexpr int kPickerStatus = 0x3743;
@@ -312,6 +315,36 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
         EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
         EXPECT_EQ(OtherFiles(), filesBefore) << "a file of the write left behind";
     }
+}
+
+// Run with WINEDLLOVERRIDES=version=n,b, so that Wine looks for version.dll as
+// Windows does (the program's folder first) and takes a planted copy where a
+// bare name is searched. Wine's own user32 imports version.dll, so under Wine
+// the copy beside the program is loaded at process start whatever the program
+// does (Windows' user32 has no such import): there, what is checked is that
+// the program's version functions are not the planted ones. The copy in the
+// game folder, the working directory from start-up on, is never loaded.
+TEST_F(AppStartTest, VersionDllsLeftBesideTheProgramAndInTheGameFolderAreNotUsed) {
+    namespace stdfs = std::filesystem;
+    const std::string besideTheProgram = "version.dll", inTheGameFolder = Sj("ゲーム") + "\\version.dll";
+    for (const std::string& file : {besideTheProgram, inTheGameFolder})
+        stdfs::copy_file(test::WindowsPath(KOLT_PLANTED_DLL), test::WindowsPath(dir.Native(file)));
+
+    ChildProcess app(exe, L"");
+    ASSERT_TRUE(app.started());
+    const HWND options = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(options, nullptr) << "no options dialog";
+    const HWND frame = ChooseTheGame(app, options);  // the folder picker on the way
+    ASSERT_NE(frame, nullptr) << "no main window";
+    PostMessageW(frame, WM_COMMAND, ID_APP_ABOUT, 0);
+    const HWND about = app.WaitForWindow(L"#32770", kAboutTitle, kWait);
+    ASSERT_NE(about, nullptr) << "no About box";
+    // Read through the system's version functions: the planted ones fail.
+    EXPECT_EQ(ItemText(about, IDC_ABOUT_DESCRIPTION), L"Velquisto　シナリオセレクター");
+    PressButton(about, IDOK);
+    PostMessageW(frame, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(app.WaitForExit(kWait));
+    EXPECT_FALSE(dir.Exists(inTheGameFolder + ".loaded")) << "the game folder's version.dll was loaded";
 }
 
 }  // namespace

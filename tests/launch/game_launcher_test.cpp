@@ -430,5 +430,33 @@ TEST_F(GameLauncherTest, ProcessThatRefusesFullAccessIsStillWaitedOn) {
     EXPECT_GT(window_->restoredAt(), standbyEnded);
 }
 
+TEST_F(GameLauncherTest, GameFoldersProgramStartsNotOneOfTheSameNameBesideTheLauncher) {
+    // A starter of a name of its own in the game folder, and another copy
+    // beside this test program, which stands in for the selector's folder:
+    // process creation would look there first.
+    const std::string name = "plant" + std::to_string(GetCurrentProcessId());
+    AddProgram("velq.exe", name + ".exe");
+    const stdfs::path planted = stdfs::path(ModulePath()).parent_path() / WideFromUtf8(name + ".exe");
+    stdfs::copy_file(StandinFolder() / "velq.exe", planted, stdfs::copy_options::overwrite_existing);
+    const std::unique_ptr<const stdfs::path, void (*)(const stdfs::path*)> removePlanted(&planted, [](auto* path) {
+        std::error_code ignored;
+        stdfs::remove(*path, ignored);
+    });
+    const std::string options = " /log=log /standby=off /game=off A s01";
+    for (const std::string& commandLine : {name + ".exe" + options, name + options, '"' + name + ".exe\"" + options}) {
+        SCOPED_TRACE(commandLine);
+        stdfs::remove(gameFolder_ / L"log" / WideFromUtf8(name + ".exe.log"));
+        window_ = std::make_unique<MainWindow>();
+        Launch(Request(commandLine));
+        const Record starter = ReadRecord(name + ".exe");
+        ASSERT_TRUE(starter.count("path")) << AllRecords();
+        EXPECT_TRUE(
+            stdfs::equivalent(stdfs::path(WideFromUtf8(starter.at("path"))), gameFolder_ / WideFromUtf8(name + ".exe")))
+            << starter.at("path");
+        EXPECT_EQ(starter.at("args"), "A s01");
+        EXPECT_NE(window_->restoredAt(), 0);
+    }
+}
+
 }  // namespace
 }  // namespace kolt

@@ -5,7 +5,9 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "launch/launch_steps.h"
@@ -176,6 +178,31 @@ TEST(RunLaunch, StopDuringTheWatchEndsWithoutClosingTheGameOrRestoring) {
             EXPECT_EQ(platform.calls,
                       Calls({"start", "minimise", "wait game", "find dormaux.exe", "open 3", "pause 1000"}));
         }
+    }
+}
+
+TEST(BareProgramFile, OnlyABareFirstTokenNamesAFileAsProcessCreationCompletesIt) {
+    const std::pair<std::u16string_view, std::optional<std::u16string>> cases[] = {
+        {u"velq.exe /log=log A s01", u"velq.exe"},
+        {u"velq A s01", u"velq.exe"},            // no extension: ".exe" added
+        {u"velq.bat A", u"velq.bat"},            // another extension kept
+        {u"velq. A", u"velq."},                  // a final period: nothing added
+        {u"velq\tA", u"velq.exe"},               // a tab ends the token as a space does
+        {u"\"my game.exe\" A", u"my game.exe"},  // quoted: up to the closing quote
+        {u"\"my game", u"my game.exe"},          // no closing quote: to the end
+        {u"\u30b2\u30fc\u30e0.exe", u"\u30b2\u30fc\u30e0.exe"},
+        // A path of any kind is left to process creation.
+        {u"bin\\velq.exe A", std::nullopt},
+        {u"./velq.exe", std::nullopt},
+        {u"C:velq.exe", std::nullopt},
+        {u"\"C:\\Game\\velq.exe\" A", std::nullopt},
+        {u"", std::nullopt},
+        {u" velq.exe", std::nullopt},
+        {u"\"\" A", std::nullopt},
+    };
+    for (const auto& [commandLine, expected] : cases) {
+        SCOPED_TRACE(std::string(commandLine.begin(), commandLine.end()));
+        EXPECT_EQ(BareProgramFile(commandLine), expected);
     }
 }
 

@@ -1,6 +1,7 @@
 # Builds the release zip and looks inside it: the two programs exactly as
-# built, and the guide as Windows text (UTF-8 with a byte-order mark, CRLF).
-#   cmake -DBUILD_DIR=... -DZIP=... -DFOLDER=... -DEXE=... -DINFO=... -DWORK_DIR=... -P check_package.cmake
+# built and as hardened as tools/check-pe.sh asks, and the guide as Windows
+# text (UTF-8 with a byte-order mark, CRLF).
+#   cmake -DBUILD_DIR=... -DZIP=... -DFOLDER=... -DEXE=... -DINFO=... -DWORK_DIR=... -DCHECK_PE=... -P check_package.cmake
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${BUILD_DIR} --target package_zip RESULT_VARIABLE rc)
 if(rc)
   message(FATAL_ERROR "building package_zip failed: ${rc}")
@@ -30,6 +31,11 @@ foreach(pair "koltSSel.exe=${EXE}" "koltssel-info.exe=${INFO}")
     message(FATAL_ERROR "${name} in the zip is not the one built")
   endif()
 endforeach()
+
+execute_process(COMMAND ${CHECK_PE} --zip ${ZIP} RESULT_VARIABLE rc)
+if(rc)
+  message(FATAL_ERROR "the programs in the zip are not as hardened as they must be")
+endif()
 
 foreach(lang ja en)
   set(guide ${WORK_DIR}/${FOLDER}/README-${lang}.txt)

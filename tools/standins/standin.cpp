@@ -14,7 +14,7 @@
 // Options of every stand-in:
 //   /life=MS|forever        how long to live (starter 0, standby 3000, game forever)
 //   /log=DIR                write what it saw to DIR\<own file name>.log (UTF-8 lines key=value:
-//                           program, pid, priority, args, cwd, started, then wm_close and ended;
+//                           program, path, pid, priority, args, cwd, started, then wm_close and ended;
 //                           times are QueryPerformanceCounter ticks)
 //   /refuse-full-access     let other processes open it for waiting (SYNCHRONIZE) only
 //   /then=FILE,MS           just before ending, start FILE (beside this program) to live MS
@@ -300,6 +300,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     Record record(options);
     record.Add("program", Utf8(FileNamePart(kolt::ModulePath())));
+    record.Add("path", Utf8(kolt::ModulePath()));
     record.Add("pid", std::to_string(GetCurrentProcessId()));
     record.Add("priority", std::to_string(priorityClass));
     std::wstring args;

@@ -14,24 +14,33 @@
 namespace kolt::win {
 namespace {
 
-// oleacc.dll is not among the system's KnownDLLs, so it is never imported:
-// it comes from the system folder on the first request and stays for the life
-// of the process (the objects it makes may outlive any window of ours).
-struct Oleacc {
+// What a named control needs to answer, loaded on the first request and kept
+// for the life of the process (the objects made may outlive any window of
+// ours), so that nobody pays for it who never asks. oleacc.dll is not among
+// the system's KnownDLLs, so it is never imported but comes from the system
+// folder; the strings handed out are the system's (oleaut32).
+struct Accessibility {
     decltype(&::CreateStdAccessibleObject) createStandard = nullptr;
     decltype(&::LresultFromObject) resultFromObject = nullptr;
+    decltype(&::SysAllocStringLen) allocString = nullptr;
+    decltype(&::SysFreeString) freeString = nullptr;
 
-    static const Oleacc& Get() {
-        static const Oleacc loaded = [] {
-            Oleacc o;
-            if (HMODULE module = LoadSystemLibrary(L"oleacc.dll")) {
-                o.createStandard = Find<decltype(createStandard)>(module, "CreateStdAccessibleObject");
-                o.resultFromObject = Find<decltype(resultFromObject)>(module, "LresultFromObject");
+    static const Accessibility& Get() {
+        static const Accessibility loaded = [] {
+            Accessibility a;
+            if (HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll")) {
+                a.createStandard = Find<decltype(createStandard)>(oleacc, "CreateStdAccessibleObject");
+                a.resultFromObject = Find<decltype(resultFromObject)>(oleacc, "LresultFromObject");
             }
-            return o;
+            if (HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll")) {
+                a.allocString = Find<decltype(allocString)>(oleaut, "SysAllocStringLen");
+                a.freeString = Find<decltype(freeString)>(oleaut, "SysFreeString");
+            }
+            return a;
         }();
         return loaded;
     }
+    bool complete() const { return createStandard && resultFromObject && allocString && freeString; }
 
 private:
     template <class Fn>
@@ -96,17 +105,18 @@ public:
         if (!name) return E_POINTER;
         *name = nullptr;
         const int length = label_ ? GetWindowTextLengthW(label_) : 0;
-        if (length <= 0) return S_FALSE;  // no name
-        BSTR text = SysAllocStringLen(nullptr, static_cast<UINT>(length));
+        if (length <= 0) return S_FALSE;                     // no name
+        const Accessibility& system = Accessibility::Get();  // loaded: this object exists
+        BSTR text = system.allocString(nullptr, static_cast<UINT>(length));
         if (!text) return E_OUTOFMEMORY;
         const int copied = GetWindowTextW(label_, text, length + 1);
         if (copied <= 0) {
-            SysFreeString(text);
+            system.freeString(text);
             return S_FALSE;
         }
         if (copied < length) {  // the length asked first may be larger than the text
-            BSTR exact = SysAllocStringLen(text, static_cast<UINT>(copied));
-            SysFreeString(text);
+            BSTR exact = system.allocString(text, static_cast<UINT>(copied));
+            system.freeString(text);
             if (!exact) return E_OUTOFMEMORY;
             text = exact;
         }
@@ -180,10 +190,10 @@ private:
 // What a named control answers to WM_GETOBJECT for its client area; 0 (the
 // system makes its own object, with its own name) when any step fails.
 LRESULT AnswerNamed(HWND control, WPARAM flags, HWND label) {
-    const Oleacc& oleacc = Oleacc::Get();
-    if (!oleacc.createStandard || !oleacc.resultFromObject) return 0;
+    const Accessibility& system = Accessibility::Get();
+    if (!system.complete()) return 0;
     IAccessible* raw = nullptr;
-    if (FAILED(oleacc.createStandard(control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&raw))) ||
+    if (FAILED(system.createStandard(control, OBJID_CLIENT, __uuidof(IAccessible), reinterpret_cast<void**>(&raw))) ||
         !raw)
         return 0;
     ComInterface<IAccessible> standard(raw);
@@ -192,7 +202,7 @@ LRESULT AnswerNamed(HWND control, WPARAM flags, HWND label) {
     ComInterface<IAccessible> ours(named);
     // The result holds its own reference until the asker takes the object;
     // ours goes here, so the asker's is the last.
-    const LRESULT result = oleacc.resultFromObject(__uuidof(IAccessible), flags, named);
+    const LRESULT result = system.resultFromObject(__uuidof(IAccessible), flags, named);
     return result > 0 ? result : 0;
 }
 

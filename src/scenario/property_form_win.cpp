@@ -2,6 +2,7 @@
 
 #include "resource.h"
 #include "scenario/level_file.h"
+#include "win/accessible_name.h"
 #include "win/application.h"
 #include "win/frame_window.h"
 
@@ -24,11 +25,20 @@ CPropertyForm::~CPropertyForm() = default;
 
 bool CPropertyForm::CreateView(HWND parent, UINT id, const RECT& rect) {
     if (!win::FormView::CreateView(parent, id, rect)) return false;
-    return fileName_.Bind(hwnd(), IDC_FILE_NAME) && stageName_.Bind(hwnd(), IDC_STAGE_NAME) &&
-           clearScore_.Bind(hwnd(), IDC_CLEAR_SCORE) && highScore_.Bind(hwnd(), IDC_HIGH_SCORE) &&
-           timeBand_.Bind(hwnd(), IDC_TIME_BAND) && wind_.Bind(hwnd(), IDC_WIND) &&
-           commandLineBox_.Bind(hwnd(), IDC_COMMAND_LINE) && flights_.Bind(hwnd(), IDC_CONTROLLED_FLIGHTS) &&
-           difficulty_.Bind(hwnd(), IDC_DIFFICULTY) && mode_.Bind(hwnd(), IDC_MODE);
+    if (!(fileName_.Bind(hwnd(), IDC_FILE_NAME) && stageName_.Bind(hwnd(), IDC_STAGE_NAME) &&
+          clearScore_.Bind(hwnd(), IDC_CLEAR_SCORE) && highScore_.Bind(hwnd(), IDC_HIGH_SCORE) &&
+          timeBand_.Bind(hwnd(), IDC_TIME_BAND) && wind_.Bind(hwnd(), IDC_WIND) &&
+          commandLineBox_.Bind(hwnd(), IDC_COMMAND_LINE) && flights_.Bind(hwnd(), IDC_CONTROLLED_FLIGHTS) &&
+          difficulty_.Bind(hwnd(), IDC_DIFFICULTY) && mode_.Bind(hwnd(), IDC_MODE)))
+        return false;
+    // The template's control order puts most labels away from their boxes,
+    // and a screen reader would name a box after whatever text precedes it:
+    // each box is named by the label on its own row instead (the mode box,
+    // which has none, by nothing).
+    for (const win::Edit* box : {&fileName_, &stageName_, &clearScore_, &highScore_, &timeBand_, &wind_,
+                                 &commandLineBox_, &flights_, &difficulty_, &mode_})
+        win::NameAfterLabel(box->hwnd(), win::LabelOnRow(box->hwnd()));
+    return true;
 }
 
 void CPropertyForm::ReadLevelFile() {

@@ -7,6 +7,7 @@
 // the boxes must read the same either way.
 #include <windows.h>
 #include <commctrl.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <string>
 
+#include "base/owners_win.h"
 #include "support/game_fixture.h"
 #include "support/window_driver.h"
 #include "support/child_process.h"
@@ -30,6 +32,18 @@ using test::WindowText;
 
 constexpr UINT kPanes = IDW_PANE_FIRST, kStatusBar = IDW_STATUS_BAR;
 const std::wstring kTitle = L"koltシナリオセレクタ";
+
+// Where process `pid` has loaded module `name` from; empty when it has not.
+std::wstring LoadedModule(DWORD pid, const wchar_t* name) {
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, pid));
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = snapshot && Module32FirstW(snapshot.get(), &module); more;
+         more = Module32NextW(snapshot.get(), &module)) {
+        if (CompareStringOrdinal(module.szModule, -1, name, -1, TRUE) == CSTR_EQUAL) return module.szExePath;
+    }
+    return L"";
+}
 
 class KoltSSelEndToEnd : public ::testing::Test {
 protected:
@@ -103,6 +117,23 @@ TEST_F(KoltSSelEndToEnd, ShowsAScenarioAndStartsTheGameWhateverTheSystemCodePage
     EXPECT_EQ(BoxText(1004), Sj("★"));
     EXPECT_EQ(BoxText(1020), "Normal Mode");
     EXPECT_EQ(MessagePane(), "");
+
+    // A screen reader asks from its own process: the file-name box is named
+    // by the label on its row, the mode box by nothing, each read as it shows.
+    // oleacc.dll comes into the selector only then, from the system folder.
+    EXPECT_EQ(LoadedModule(app.id(), L"oleacc.dll"), L"");
+    ComApartment com;
+    ASSERT_TRUE(com.Enter());
+    const test::Heard fileName = test::Hear(Box(1000)), mode = test::Hear(Box(1020));
+    EXPECT_EQ(fileName.name, L"ファイル名：");
+    EXPECT_EQ(fileName.value, L"port\\Alpha\\scenario\\s01.sd3");
+    EXPECT_EQ(mode.name, L"");
+    EXPECT_EQ(mode.value, L"Normal Mode");
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    EXPECT_EQ(CompareStringOrdinal(LoadedModule(app.id(), L"oleacc.dll").c_str(), -1,
+                                   (std::wstring(system) + L"\\oleacc.dll").c_str(), -1, TRUE),
+              CSTR_EQUAL);
 
     // The start button: the game starts and the selector waits minimised.
     SendMessageW(Box(1007), BM_CLICK, 0, 0);

@@ -1,11 +1,13 @@
 #include "support/window_driver.h"
 
+#include <oleacc.h>
 #include <shlobj.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <utility>
 
+#include "base/owners_win.h"
 #include "base/text_win.h"
 #include "win/application.h"
 
@@ -38,6 +40,27 @@ std::wstring WindowText(HWND window) {
     const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
     text.resize(static_cast<std::size_t>(got));
     return text;
+}
+
+Heard Hear(HWND control) {
+    Heard heard;
+    IAccessible* raw = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(control, static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                          reinterpret_cast<void**>(&raw))) ||
+        !raw)
+        return heard;
+    const ComInterface<IAccessible> object(raw);
+    heard.answered = true;
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    for (auto [read, text] :
+         {std::pair{&IAccessible::get_accName, &heard.name}, std::pair{&IAccessible::get_accValue, &heard.value}}) {
+        BSTR got = nullptr;
+        if (SUCCEEDED((object.get()->*read)(self, &got)) && got) *text = std::wstring(got, SysStringLen(got));
+        SysFreeString(got);
+    }
+    return heard;
 }
 
 std::wstring ItemText(HWND dialog, int id) {

@@ -27,6 +27,16 @@ inline bool HasClass(HWND window, std::wstring_view name) {
     return ClassName(window) == name;
 }
 
+// What a screen reader hears of a control: the name and the value of its
+// client object, asked through Active Accessibility the way one asks (the
+// calling thread must be in a COM apartment). An absent text reads as empty.
+struct Heard {
+    bool answered = false;  // an object came at all
+    std::wstring name;
+    std::wstring value;
+};
+Heard Hear(HWND control);
+
 // Presses a push button the way a click does: the dialog gets BN_CLICKED.
 void PressButton(HWND dialog, int id);
 

@@ -225,8 +225,7 @@ ImageListHandle MappedImages(UINT bitmapId, int width, int count) {
     BitmapHandle strip(static_cast<HBITMAP>(
         LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP info{};
-    if (!strip || !GetObjectW(strip.get(), sizeof info, &info) || info.bmBitsPixel > 8 ||
-        info.bmWidth < width * count)
+    if (!strip || !GetObjectW(strip.get(), sizeof info, &info) || info.bmBitsPixel > 8 || info.bmWidth < width * count)
         return {};
     const MemoryDc source(CreateCompatibleDC(nullptr));
     const MemoryDc target(CreateCompatibleDC(nullptr));
@@ -245,11 +244,11 @@ ImageListHandle MappedImages(UINT bitmapId, int width, int count) {
         for (UINT i = 0; i < entries; ++i) {
             const COLORREF colour = RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue);
             // The masked pixels black, as an image list draws them.
-            COLORREF mapped = colour == kFace                 ? RGB(0, 0, 0)
-                              : colour == RGB(0, 0, 0)        ? GetSysColor(COLOR_BTNTEXT)
-                              : colour == RGB(128, 128, 128)  ? GetSysColor(COLOR_BTNSHADOW)
-                              : colour == RGB(255, 255, 255)  ? GetSysColor(COLOR_BTNHIGHLIGHT)
-                                                              : colour;
+            COLORREF mapped = colour == kFace                ? RGB(0, 0, 0)
+                              : colour == RGB(0, 0, 0)       ? GetSysColor(COLOR_BTNTEXT)
+                              : colour == RGB(128, 128, 128) ? GetSysColor(COLOR_BTNSHADOW)
+                              : colour == RGB(255, 255, 255) ? GetSysColor(COLOR_BTNHIGHLIGHT)
+                                                             : colour;
             table[i] = {GetBValue(mapped), GetGValue(mapped), GetRValue(mapped), 0};
         }
         if (entries == 0 || SetDIBColorTable(source.get(), 0, entries, table) != entries) return {};

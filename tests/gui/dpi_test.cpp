@@ -372,8 +372,8 @@ std::vector<DWORD> WindowPixels(HWND window) {
 // Sequences of display changes, each from the DPI the frame is created at;
 // the prefix of each scale runs those that start at its own.
 const std::vector<std::vector<UINT>> kTrips = {
-    {96, 144, 192, 120, 96}, {96, 120, 96},          {120, 192, 96, 144, 120},
-    {144, 96, 144},          {144, 192, 120, 144},   {192, 120, 96, 144, 192},
+    {96, 144, 192, 120, 96}, {96, 120, 96},        {120, 192, 96, 144, 120},
+    {144, 96, 144},          {144, 192, 120, 144}, {192, 120, 96, 144, 192},
 };
 
 class DpiTripTest : public DpiTest {
@@ -407,7 +407,8 @@ TEST_F(DpiTripTest, AnySequenceOfChangesEndsAsASingleChangeWould) {
     for (const std::vector<UINT>& trip : kTrips) {
         if (trip.front() != start) continue;
         std::string name;
-        for (UINT dpi : trip) name += (name.empty() ? "" : "-") + std::to_string(dpi);
+        for (UINT dpi : trip)
+            name += (name.empty() ? "" : "-") + std::to_string(dpi);
         // One window per scale, changed once.
         std::vector<std::pair<UINT, Layout>> single;
         for (UINT dpi : trip) {
@@ -462,7 +463,8 @@ class ButtonScheme {
 public:
     static constexpr COLORREF kText = RGB(0x2B, 0xC4, 0x7E);
     ButtonScheme() {
-        for (std::size_t i = 0; i < 2; ++i) saved_[i] = GetSysColor(kIndices[i]);
+        for (std::size_t i = 0; i < 2; ++i)
+            saved_[i] = GetSysColor(kIndices[i]);
         const COLORREF scheme[2] = {RGB(0, 0, 0), kText};
         SetSysColors(2, kIndices, scheme);
     }
@@ -503,8 +505,9 @@ TEST_F(DpiTest, ToolbarPicturesFollowTheSystemColours) {
         bool schemeFirst;
         bool floating;
     };
-    for (const Case& c : {Case{"scheme before start-up", true, false}, Case{"scheme changed while running", false, false},
-                          Case{"changed while floating", false, true}}) {
+    for (const Case& c :
+         {Case{"scheme before start-up", true, false}, Case{"scheme changed while running", false, false},
+          Case{"changed while floating", false, true}}) {
         std::optional<ButtonScheme> scheme;
         if (c.schemeFirst) scheme.emplace();
         OpenScaled();

@@ -396,6 +396,9 @@ protected:
         suggested.bottom = suggested.top + MulDiv(created.bottom - created.top, static_cast<int>(dpi), from);
         SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         test::Pump();
+        RECT now{};
+        GetWindowRect(frame->hwnd(), &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the frame takes the suggested rectangle at " << dpi << " dpi";
     }
     RECT created{};
 };
@@ -410,19 +413,21 @@ TEST_F(DpiTripTest, AnySequenceOfChangesEndsAsASingleChangeWould) {
         for (UINT dpi : trip)
             name += (name.empty() ? "" : "-") + std::to_string(dpi);
         // One window per scale, changed once.
-        std::vector<std::pair<UINT, Layout>> single;
+        std::vector<Layout> single;
         for (UINT dpi : trip) {
             OpenAsSet();
-            if (dpi != start) MoveTo(dpi);
-            if (dpi != start) ExpectFrameAt(dpi);
-            single.emplace_back(dpi, Measure(frame->hwnd()));
+            if (dpi != start) {
+                MoveTo(dpi);
+                ExpectFrameAt(dpi);
+            }
+            single.push_back(Measure(frame->hwnd()));
             Close();
         }
         OpenAsSet();
         const std::vector<DWORD> before = WindowPixels(frame->hwnd());
         for (std::size_t step = 1; step < trip.size(); ++step) {
             MoveTo(trip[step]);
-            ExpectSameLayout(Measure(frame->hwnd()), single[step].second,
+            ExpectSameLayout(Measure(frame->hwnd()), single[step],
                              name + " at step " + std::to_string(step) + " (" + std::to_string(trip[step]) + " dpi)");
         }
         EXPECT_TRUE(WindowPixels(frame->hwnd()) == before) << name << ": not the window it was";

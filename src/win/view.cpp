@@ -103,9 +103,7 @@ void FormView::OnDpiChanged(Dpi old, Dpi now) {
     const int from = static_cast<int>(createdAt_.value());
     const int to = static_cast<int>(now.value());
     auto scale = [&](LONG v) { return MulDiv(v, to, from); };
-    // Where the user scrolled to, at the DPI of then; the bars may take it back in.
-    const int scrolledAt = static_cast<int>(userScrollAt_.value());
-    const POINT scroll{MulDiv(userScroll_.x, to, scrolledAt), MulDiv(userScroll_.y, to, scrolledAt)};
+    const POINT scroll = WantedScroll();  // the scroll bars take it in to the pane's size
     HDWP moves = BeginDeferWindowPos(static_cast<int>(placements_.size()));
     for (const Placement& p : placements_) {
         if (!moves) break;
@@ -144,8 +142,16 @@ void FormView::UpdateScrollBars() {
         SetScrollInfo(hwnd(), SB_VERT, &si, TRUE);
     }
     GetClientRect(hwnd(), &client);
-    ScrollTo(std::clamp<int>(scroll_.x, 0, std::max<int>(0, total_.cx - client.right)),
-             std::clamp<int>(scroll_.y, 0, std::max<int>(0, total_.cy - client.bottom)));
+    const POINT wanted = WantedScroll();
+    ScrollTo(std::clamp<int>(wanted.x, 0, std::max<int>(0, total_.cx - client.right)),
+             std::clamp<int>(wanted.y, 0, std::max<int>(0, total_.cy - client.bottom)));
+}
+
+// Where the user scrolled to, at the DPI of then, for the DPI of now: a pane
+// made smaller for a while, or another scale between, gives nothing away.
+POINT FormView::WantedScroll() const {
+    const int to = static_cast<int>(dpi_.value()), from = static_cast<int>(userScrollAt_.value());
+    return {MulDiv(userScroll_.x, to, from), MulDiv(userScroll_.y, to, from)};
 }
 
 void FormView::ScrollTo(int x, int y) {

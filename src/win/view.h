@@ -68,7 +68,8 @@ private:
     void OnKeyboardOk() {}
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
-    void UserScrollTo(int x, int y);  // remembered, with the DPI, for the next change of scale
+    void UserScrollTo(int x, int y);  // remembered, with the DPI
+    POINT WantedScroll() const;
     int ScrollStep(int bar, UINT request) const;
 
     // A control where the template put it, at the DPI the form was created for.

@@ -378,14 +378,17 @@ const std::vector<std::vector<UINT>> kTrips = {
 
 class DpiTripTest : public DpiTest {
 protected:
-    // A frame as the user left it: the tree pane narrowed.
+    // A frame as the user left it: the tree pane narrowed, the form scrolled
+    // a step to the right (it is wider than its pane).
     void OpenAsSet() {
         OpenScaled();
         GetWindowRect(frame->hwnd(), &created);
         auto* splitter = dynamic_cast<win::StaticSplitter*>(win::Window::FromHandle(Child(IDW_PANE_FIRST)));
         ASSERT_NE(splitter, nullptr);
         splitter->SetColumnWidth(win::Dpi(win::SystemDpi()).Scale(151));
+        SendMessageW(Pane(1), WM_HSCROLL, SB_LINERIGHT, 0);
         test::Pump();
+        ASSERT_GT(GetScrollPos(Pane(1), SB_HORZ), 0);
     }
     // The display changes to `dpi`; the system suggests the rectangle of the
     // creation scaled, as it does for a window moved to another monitor.

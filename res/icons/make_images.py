@@ -5,8 +5,10 @@ palette and writes koltSSel.ico and toolbar.bmp beside this script.
 
 The same pictures are drawn again, from their shapes rather than by
 stretching the 16-pixel ones, for higher display scales: the toolbar strip
-with images 20, 24, 32 and 48 pixels wide (toolbar-N.bmp, 24-bit, on the same
-light grey that the program masks out) and the icon at 16, 20, 24, 32, 40,
+with images 20, 24, 32 and 48 pixels wide (toolbar-N.bmp, 16-colour in the
+same palette, on the same light grey that the program masks out, so that the
+program maps their colours to the system's scheme as it maps the 16-pixel
+strip's) and the icon at 16, 20, 24, 32, 40,
 48, 64 and 256 pixels (koltSSel-sizes.ico, 32-bit with alpha; 256 stored as
 PNG). Run it again after changing a picture; every output is committed, and
 the same script always writes the same bytes."""
@@ -177,13 +179,13 @@ TOOLBAR = [
 COLOURS = {'.': LTGRAY, 'K': BLACK, 'W': WHITE, 'B': DKBLUE, 'Y': DKYELLOW}
 
 
-def write_toolbar(path):
-    w, h = 16 * len(TOOLBAR), 15
-    rows = [[COLOURS[TOOLBAR[i // 16][y][i % 16]] for i in range(w)] for y in range(h)]
+def write_bmp4(path, rows):
+    """A 16-colour bitmap of palette indices (top row first), in PALETTE."""
+    h, w = len(rows), len(rows[0])
     stride = ((w * 4 + 31) // 32) * 4
     bits = b''
     for row in reversed(rows):
-        line = bytes((row[i] << 4) | row[i + 1] for i in range(0, w, 2))
+        line = bytes((row[i] << 4) | (row[i + 1] if i + 1 < w else 0) for i in range(0, w, 2))
         bits += line + b'\0' * (stride - len(line))
     pal = b''.join(struct.pack('BBBB', b, g, r, 0) for (r, g, b) in PALETTE)
     info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 4, 0, len(bits), 0, 0, 16, 0)
@@ -191,6 +193,11 @@ def write_toolbar(path):
     head = struct.pack('<2sIHHI', b'BM', offset + len(bits), 0, 0, offset)
     with open(path, 'wb') as f:
         f.write(head + info + pal + bits)
+
+
+def write_toolbar(path):
+    w, h = 16 * len(TOOLBAR), 15
+    write_bmp4(path, [[COLOURS[TOOLBAR[i // 16][y][i % 16]] for i in range(w)] for y in range(h)])
 
 
 # --- The pictures drawn from their shapes, for any size ----------------------
@@ -283,23 +290,9 @@ def tool_about(p, w):
 TOOLS = (tool_cut, tool_copy, tool_paste, tool_about)
 
 
-def write_bmp24(path, rows):
-    h, w = len(rows), len(rows[0])
-    stride = (w * 3 + 3) // 4 * 4
-    bits = b''
-    for row in reversed(rows):
-        line = b''.join(bytes((b, g, r)) for (r, g, b) in row)
-        bits += line + b'\0' * (stride - len(line))
-    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(bits), 0, 0, 0, 0)
-    offset = 14 + len(info)
-    head = struct.pack('<2sIHHI', b'BM', offset + len(bits), 0, 0, offset)
-    with open(path, 'wb') as f:
-        f.write(head + info + bits)
-
-
 def toolbar_strip(size):
-    """Rows of (R, G, B): the four images side by side, each `size` wide and
-    15/16 of that high, as the 16-pixel ones are."""
+    """Rows of palette indices: the four images side by side, each `size`
+    wide and 15/16 of that high, as the 16-pixel ones are."""
     h = (size * 15 + 8) // 16
     scale = size / 16.0
     w = max(1, int(scale + 0.25)) / scale  # a line: whole pixels wide, in picture units
@@ -310,7 +303,7 @@ def toolbar_strip(size):
         for tool in TOOLS:
             for x in range(size):
                 colour = tool(((x + 0.5) / scale, (y + 0.5) / scale), w)
-                row.append(PALETTE[LTGRAY if colour is None else colour])
+                row.append(LTGRAY if colour is None else colour)
         rows.append(row)
     return rows
 
@@ -414,4 +407,4 @@ if __name__ == '__main__':
     write_toolbar(os.path.join(here, 'toolbar.bmp'))
     write_icon_sizes(os.path.join(here, 'koltSSel-sizes.ico'))
     for size in TOOLBAR_SIZES:
-        write_bmp24(os.path.join(here, 'toolbar-%d.bmp' % size), toolbar_strip(size))
+        write_bmp4(os.path.join(here, 'toolbar-%d.bmp' % size), toolbar_strip(size))

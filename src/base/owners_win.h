@@ -1,6 +1,7 @@
 // Owners of everything the program opens or borrows from Windows: kernel
-// handles, find handles, icons, fonts, bitmaps, image lists, GDI selections, device contexts,
-// COM interfaces, the COM apartment and shell item-ID lists. Each gives its
+// handles, find handles, icons, fonts, bitmaps, image lists, GDI selections,
+// device contexts (borrowed and memory ones), COM interfaces, the COM
+// apartment and shell item-ID lists. Each gives its
 // object back exactly once with the matching function and is never copied.
 // A raw handle elsewhere never owns.
 #pragma once
@@ -63,6 +64,9 @@ inline void DeleteGdiObject(HGDIOBJ h) {
 inline void DestroyImageList(HIMAGELIST h) {
     ::ImageList_Destroy(h);
 }
+inline void DeleteDcHandle(HDC h) {
+    ::DeleteDC(h);
+}
 }  // namespace detail
 
 using KernelHandle = UniqueHandle<HANDLE, detail::CloseKernel>;  // files, events, threads, processes, snapshots
@@ -71,6 +75,7 @@ using IconHandle = UniqueHandle<HICON, detail::DestroyIconHandle>;
 using FontHandle = UniqueHandle<HFONT, detail::DeleteGdiObject>;
 using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteGdiObject>;
 using ImageListHandle = UniqueHandle<HIMAGELIST, detail::DestroyImageList>;
+using MemoryDc = UniqueHandle<HDC, detail::DeleteDcHandle>;  // from CreateCompatibleDC
 
 // A device context borrowed with GetDC/GetWindowDC, given back on scope exit.
 class WindowDc {

@@ -87,18 +87,51 @@ bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, U
     return AdjustWindowRectEx(&rect, style, menu, exStyle) != FALSE;
 }
 
-HFONT CreateScaledFont(HFONT font, UINT fromDpi, UINT toDpi) {
-    LOGFONTW face{};
-    if (!font || GetObjectW(font, sizeof face, &face) != sizeof face) {
-        NONCLIENTMETRICSW metrics{};
-        metrics.cbSize = sizeof metrics;
-        if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return nullptr;
-        face = metrics.lfMessageFont;
-        fromDpi = SystemDpi();
+std::optional<RECT> ReadSuggestedRect(LPARAM lParam) {
+    RECT rect{};
+    SIZE_T read = 0;
+    if (!ReadProcessMemory(GetCurrentProcess(), reinterpret_cast<LPCVOID>(lParam), &rect, sizeof rect, &read) ||
+        read != sizeof rect || rect.right <= rect.left || rect.bottom <= rect.top)
+        return std::nullopt;
+    return rect;
+}
+
+namespace {
+BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
+    SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+    return TRUE;
+}
+}  // namespace
+
+void ControlFont::Apply(HWND control, Dpi old, Dpi now, bool children) {
+    if (!taken_) {
+        original_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+        base_ = old;
+        if (!original_ || GetObjectW(original_, sizeof face_, &face_) != sizeof face_) {
+            // Without a font of its own a control writes in the message font,
+            // which the system gives for its own DPI.
+            original_ = nullptr;
+            NONCLIENTMETRICSW metrics{};
+            metrics.cbSize = sizeof metrics;
+            if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
+            face_ = metrics.lfMessageFont;
+            base_ = Dpi(SystemDpi());
+        }
+        taken_ = true;
     }
-    face.lfHeight = MulDiv(face.lfHeight, static_cast<int>(toDpi), static_cast<int>(fromDpi));
-    face.lfWidth = MulDiv(face.lfWidth, static_cast<int>(toDpi), static_cast<int>(fromDpi));
-    return CreateFontIndirectW(&face);
+    FontHandle font;
+    HFONT use = original_;
+    if (now != base_ || !original_) {
+        LOGFONTW face = face_;
+        face.lfHeight = MulDiv(face_.lfHeight, static_cast<int>(now.value()), static_cast<int>(base_.value()));
+        face.lfWidth = MulDiv(face_.lfWidth, static_cast<int>(now.value()), static_cast<int>(base_.value()));
+        font.reset(CreateFontIndirectW(&face));
+        if (!font) return;
+        use = font.get();
+    }
+    SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(use), TRUE);
+    if (children) EnumChildWindows(control, &SetChildFont, reinterpret_cast<LPARAM>(use));
+    scaled_ = std::move(font);  // the copy it replaces goes only once no control uses it
 }
 
 void TakeOverDialogScaling(HWND dialog) {

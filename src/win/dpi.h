@@ -11,6 +11,10 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "base/owners_win.h"
+
 namespace kolt::win {
 
 inline constexpr UINT kBaseDpi = 96;
@@ -31,10 +35,10 @@ bool AdjustWindowRectForDpi(RECT& rect, DWORD style, bool menu, DWORD exStyle, U
 // Nothing to do where the functions do not exist.
 void TakeOverDialogScaling(HWND dialog);
 
-// A copy of `font` (the system's message font when null, which is what a
-// control without a font of its own uses) with its height scaled from one
-// DPI to another. The caller owns the result.
-HFONT CreateScaledFont(HFONT font, UINT fromDpi, UINT toDpi);
+// The rectangle a WM_DPICHANGED suggests, read without trusting the pointer:
+// any process can send the message, with a number that means nothing here.
+// Nothing when it cannot be read or is not a rectangle.
+std::optional<RECT> ReadSuggestedRect(LPARAM lParam);
 
 class Dpi {
 public:
@@ -58,6 +62,24 @@ public:
 
 private:
     UINT dpi_ = kBaseDpi;
+};
+
+// A control's font at any DPI, made each time from the font the control had
+// before the first change and the DPI of then, never from the last scaled
+// copy: after any trip through other scales the control has the font that a
+// single change would give it, and back at the first DPI its very own font.
+class ControlFont {
+public:
+    // Gives `control`, and all its child windows when `children`, the font
+    // for `now`; the first call takes the control's font as it is, at `old`.
+    void Apply(HWND control, Dpi old, Dpi now, bool children = false);
+
+private:
+    bool taken_ = false;
+    HFONT original_ = nullptr;  // not ours: the control's own (or none)
+    LOGFONTW face_{};
+    Dpi base_;
+    FontHandle scaled_;  // the copy in use, when it is not the original
 };
 
 }  // namespace kolt::win

@@ -25,6 +25,9 @@ const MessageMap& FrameWindow::Messages() {
         OnMessage<&FrameWindow::OnCreate>(WM_CREATE),
         OnMessage<&FrameWindow::OnSize>(WM_SIZE),
         OnMessage<&FrameWindow::OnDpiChanged>(WM_DPICHANGED),
+        OnMessage<&FrameWindow::OnSysColorChange>(WM_SYSCOLORCHANGE),
+        OnMessage<&FrameWindow::OnThemeChanged>(WM_THEMECHANGED),
+        OnMessage<&FrameWindow::OnSettingChange>(WM_SETTINGCHANGE),
         OnMessage<&FrameWindow::OnSetFocus>(WM_SETFOCUS),
         OnMessage<&FrameWindow::OnInitMenuPopup>(WM_INITMENUPOPUP),
         OnMessage<&FrameWindow::OnMenuSelect>(WM_MENUSELECT),
@@ -179,23 +182,43 @@ Result FrameWindow::OnSize(WPARAM, LPARAM) {
 
 // The new DPI comes from wParam: a query answers with the old one on Wine.
 // Everything is re-scaled first, then the window takes the rectangle the
-// system suggests, and the tree pane keeps its share of the width.
+// system suggests. A message whose rectangle cannot be read is not the
+// system's: it changes nothing.
 Result FrameWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+    const std::optional<RECT> suggested = ReadSuggestedRect(lParam);
+    if (!suggested) return 0;
     const Dpi old = dpi_;
     dpi_ = Dpi(LOWORD(wParam));
-    auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST)));
-    const double share = splitter ? splitter->ColumnShare() : 0.0;
     if (StatusBar* bar = statusBar()) bar->SetDpi(dpi_);
     if (toolBar_ && toolBar_->side() != DockSide::Floating) toolBar_->SetDpi(dpi_);
-    if (splitter) splitter->SetDpi(dpi_);
+    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
+        splitter->SetDpi(dpi_);
     OnDpiChange(old);
-    const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
-    SetWindowPos(hwnd(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
     RecalcLayout();  // the size may not have changed, the bars' sizes have
-    if (splitter) splitter->SetColumnShare(share);
     RedrawWindow(hwnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
     return 0;
+}
+
+// The scheme's colours changed: the common controls inside (the bars, the
+// tree, the form's controls) hear of it only from their top-level window.
+// The toolbar draws its pictures again itself, wherever it is.
+Result FrameWindow::OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+    SendToDescendants(hwnd(), WM_SYSCOLORCHANGE, wParam, lParam);
+    return 0;
+}
+
+// A new theme or high contrast switched on or off: the pictures follow the
+// colours of the new scheme even where their size stays.
+Result FrameWindow::OnThemeChanged(WPARAM, LPARAM) {
+    if (toolBar_) toolBar_->RefreshImages();
+    return std::nullopt;
+}
+
+Result FrameWindow::OnSettingChange(WPARAM wParam, LPARAM) {
+    if (wParam == SPI_SETHIGHCONTRAST && toolBar_) toolBar_->RefreshImages();
+    return std::nullopt;
 }
 
 // The frame keeps the focus itself when it is activated: no pane gets it until

@@ -79,6 +79,9 @@ protected:
 private:
     Result OnSize(WPARAM, LPARAM);
     Result OnDpiChanged(WPARAM, LPARAM);
+    Result OnSysColorChange(WPARAM, LPARAM);
+    Result OnThemeChanged(WPARAM, LPARAM);
+    Result OnSettingChange(WPARAM, LPARAM);
     Result OnSetFocus(WPARAM, LPARAM);
     Result OnInitMenuPopup(WPARAM, LPARAM);
     Result OnMenuSelect(WPARAM, LPARAM);

@@ -40,7 +40,10 @@ bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view,
     RECT rect{0, 0, initial.cx, initial.cy};
     if (column == 1) OffsetRect(&rect, firstWidth_ + barWidth(), 0);
     if (!view->CreateView(hwnd(), IDW_PANE_FIRST + static_cast<UINT>(column), rect)) return false;
-    if (column == 0) firstWidth_ = initial.cx;
+    if (column == 0) {
+        firstWidth_ = setWidth_ = initial.cx;
+        setAt_ = dpi_;
+    }
     panes_[static_cast<std::size_t>(column)] = std::move(view);
     return true;
 }
@@ -66,20 +69,11 @@ void StaticSplitter::ActivateNext(bool previous) {
 }
 
 void StaticSplitter::SetColumnWidth(int width) {
-    firstWidth_ = std::max(0, width);
+    RECT client{};
+    GetClientRect(hwnd(), &client);
+    setWidth_ = std::clamp(width, 0, std::max<int>(0, client.right - barWidth()));
+    setAt_ = dpi_;
     RecalcLayout();
-}
-
-double StaticSplitter::ColumnShare() const {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    return client.right > 0 ? static_cast<double>(firstWidth_) / client.right : 0.0;
-}
-
-void StaticSplitter::SetColumnShare(double share) {
-    RECT client{};
-    GetClientRect(hwnd(), &client);
-    SetColumnWidth(static_cast<int>(share * client.right + 0.5));
 }
 
 void StaticSplitter::SetDpi(Dpi dpi) {
@@ -100,7 +94,10 @@ RECT StaticSplitter::BarRect() const {
 void StaticSplitter::RecalcLayout() {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    firstWidth_ = std::clamp(firstWidth_, 0, std::max<int>(0, client.right - barWidth()));
+    // From the width the user set, never from the last one laid out: a
+    // narrower window or another scale between gives nothing away.
+    const int wanted = MulDiv(setWidth_, static_cast<int>(dpi_.value()), static_cast<int>(setAt_.value()));
+    firstWidth_ = std::clamp(wanted, 0, std::max<int>(0, client.right - barWidth()));
     if (View* left = panes_[0].get())
         SetWindowPos(left->hwnd(), nullptr, 0, 0, firstWidth_, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
     if (View* right = panes_[1].get()) {

@@ -27,13 +27,13 @@ public:
     // Moves the focus to the other pane (F6 and Shift+F6).
     void ActivateNext(bool previous);
     int columnWidth() const { return firstWidth_; }
+    // The left pane's width as the user sets it (dragging the bar), at the
+    // splitter's DPI of the moment. The pane keeps it, scaled to each later
+    // DPI, as far as the splitter's width lets it.
     void SetColumnWidth(int width);
-    // The left pane's part of the splitter's width, and setting it back.
-    double ColumnShare() const;
-    void SetColumnShare(double share);
     void RecalcLayout();
 
-    // Re-scales the bar and tells the panes.
+    // Re-scales the bar and the left pane's width and tells the panes.
     void SetDpi(Dpi dpi);
 
 private:
@@ -50,7 +50,9 @@ private:
     static constexpr int kBarWidth = 6;  // at 96 dpi
     Dpi dpi_;
     std::array<std::unique_ptr<View>, 2> panes_;
-    int firstWidth_ = 0;
+    int firstWidth_ = 0;  // as laid out now
+    int setWidth_ = 0;    // as last set, at the DPI of then
+    Dpi setAt_;
     bool dragging_ = false;
     int dragOffset_ = 0;
 };

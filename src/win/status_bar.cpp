@@ -40,13 +40,8 @@ void StatusBar::MeasureIndicators() {
 
 void StatusBar::SetDpi(Dpi dpi) {
     if (dpi == dpi_) return;
-    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    FontHandle font(CreateScaledFont(current, dpi_.value(), dpi.value()));
+    font_.Apply(hwnd(), dpi_, dpi);
     dpi_ = dpi;
-    if (font) {
-        SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        font_ = std::move(font);
-    }
     MeasureIndicators();
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);

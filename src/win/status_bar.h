@@ -39,7 +39,7 @@ private:
 
     static constexpr int kPanePadding = 12;  // beside an indicator's text, at 96 dpi
     Dpi dpi_;
-    FontHandle font_;  // only once the DPI changed: until then the control's own
+    ControlFont font_;
     std::vector<UINT> indicators_;
     std::vector<std::wstring> indicatorTexts_;
     std::vector<int> widths_;

@@ -27,6 +27,7 @@ public:
             OnMessage<&FloatFrame::OnExitSizeMove>(WM_EXITSIZEMOVE),
             OnMessage<&FloatFrame::OnMoving>(WM_MOVING),
             OnMessage<&FloatFrame::OnDpiChanged>(WM_DPICHANGED),
+            OnMessage<&FloatFrame::OnSysColorChange>(WM_SYSCOLORCHANGE),
         };
         static constexpr MessageMap kMap{&Window::Messages, kEntries};
         return kMap;
@@ -119,9 +120,16 @@ private:
     // A window of its own, the floating bar has its own DPI: on another
     // display it is laid out anew where the system suggests.
     Result OnDpiChanged(WPARAM wParam, LPARAM lParam) {
+        const std::optional<RECT> suggested = ReadSuggestedRect(lParam);
+        if (!suggested) return 0;  // not the system's
         bar_.SetDpi(Dpi(LOWORD(wParam)));
-        const auto& suggested = *reinterpret_cast<const RECT*>(lParam);
-        FitTo(rows_, {suggested.left, suggested.top});
+        FitTo(rows_, {suggested->left, suggested->top});
+        return 0;
+    }
+
+    // The floating bar takes the scheme's colours from its own window.
+    Result OnSysColorChange(WPARAM wParam, LPARAM lParam) {
+        SendToDescendants(hwnd(), WM_SYSCOLORCHANGE, wParam, lParam);
         return 0;
     }
 
@@ -151,6 +159,7 @@ const MessageMap& DockToolBar::Messages() {
         OnMessage<&DockToolBar::OnLButtonUp>(WM_LBUTTONUP),
         OnMessage<&DockToolBar::OnKeyDown>(WM_KEYDOWN),
         OnMessage<&DockToolBar::OnCaptureChanged>(WM_CAPTURECHANGED),
+        OnMessage<&DockToolBar::OnSysColorChange>(WM_SYSCOLORCHANGE),
     };
     static constexpr MessageMap kMap{&Window::Messages, kEntries};
     return kMap;
@@ -204,7 +213,54 @@ bool DockToolBar::LoadToolBar(UINT resourceId, std::vector<ImageStrip> larger) {
     return true;
 }
 
-bool DockToolBar::LoadImages() {
+namespace {
+
+// The toolbar pictures in the colours of the scheme of the moment, as the
+// system maps a toolbar bitmap: black to the button text, dark grey to the
+// shadow, light grey to the face, white to the highlight. Every strip is a
+// 16-colour bitmap (res/icons/make_images.py), so the mapping is one of its
+// colour table. The light grey, which no picture uses, is the mask, taken
+// before the mapping: the face can be any colour, black under high contrast.
+ImageListHandle MappedImages(UINT bitmapId, int width, int count) {
+    BitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!strip || !GetObjectW(strip.get(), sizeof info, &info) || info.bmBitsPixel > 8 || info.bmWidth < width * count)
+        return {};
+    const MemoryDc source(CreateCompatibleDC(nullptr));
+    const MemoryDc target(CreateCompatibleDC(nullptr));
+    BitmapHandle mask(CreateBitmap(info.bmWidth, info.bmHeight, 1, 1, nullptr));
+    if (!source || !target || !mask) return {};
+    constexpr COLORREF kFace = RGB(192, 192, 192);
+    {
+        const SelectedObject from(source.get(), strip.get());
+        const SelectedObject to(target.get(), mask.get());
+        // Colour to monochrome: the background colour becomes 1, transparent.
+        SetBkColor(source.get(), kFace);
+        BitBlt(target.get(), 0, 0, info.bmWidth, info.bmHeight, source.get(), 0, 0, SRCCOPY);
+
+        RGBQUAD table[256]{};
+        const UINT entries = GetDIBColorTable(source.get(), 0, 256, table);
+        for (UINT i = 0; i < entries; ++i) {
+            const COLORREF colour = RGB(table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue);
+            // The masked pixels black, as an image list draws them.
+            COLORREF mapped = colour == kFace                ? RGB(0, 0, 0)
+                              : colour == RGB(0, 0, 0)       ? GetSysColor(COLOR_BTNTEXT)
+                              : colour == RGB(128, 128, 128) ? GetSysColor(COLOR_BTNSHADOW)
+                              : colour == RGB(255, 255, 255) ? GetSysColor(COLOR_BTNHIGHLIGHT)
+                                                             : colour;
+            table[i] = {GetBValue(mapped), GetGValue(mapped), GetRValue(mapped), 0};
+        }
+        if (entries == 0 || SetDIBColorTable(source.get(), 0, entries, table) != entries) return {};
+    }
+    ImageListHandle list(ImageList_Create(width, info.bmHeight, ILC_COLOR24 | ILC_MASK, count, 0));
+    if (!list || ImageList_Add(list.get(), strip.get(), mask.get()) < 0) return {};
+    return list;
+}
+
+}  // namespace
+
+bool DockToolBar::LoadImages(bool rebuild) {
     // The largest strip that is not larger than the DPI asks for.
     const int wanted = dpi_.Scale(baseImage_.cx);
     UINT bitmapId = resourceId_;
@@ -215,16 +271,10 @@ bool DockToolBar::LoadImages() {
             bitmapId = strip.bitmapId;
         }
     }
-    if (images_ && bitmapId == stripShown_) return true;
-    BitmapHandle strip(static_cast<HBITMAP>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    BITMAP info{};
-    if (!strip || !GetObjectW(strip.get(), sizeof info, &info) || info.bmWidth < width * imageCount_) return false;
-    const int height = info.bmHeight;
-    // Every strip is drawn on the light grey of the 16-colour palette, which
-    // no picture uses: it shows the button face through.
-    ImageListHandle list(ImageList_Create(width, height, ILC_COLOR24 | ILC_MASK, imageCount_, 0));
-    if (!list || ImageList_AddMasked(list.get(), strip.get(), RGB(192, 192, 192)) < 0) return false;
+    if (images_ && bitmapId == stripShown_ && !rebuild) return true;
+    ImageListHandle list = MappedImages(bitmapId, width, imageCount_);
+    int height = 0;
+    if (!list || !ImageList_GetIconSize(list.get(), &width, &height)) return false;
     SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
     SendMessageW(hwnd(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
     // The button grows with its padding; the control centres the image in
@@ -233,7 +283,17 @@ bool DockToolBar::LoadImages() {
     SendMessageW(hwnd(), TB_SETBUTTONSIZE, 0, MAKELPARAM(width + padding.cx, height + padding.cy));
     images_ = std::move(list);  // the bar no longer uses the old list
     stripShown_ = bitmapId;
+    InvalidateRect(hwnd(), nullptr, TRUE);
     return true;
+}
+
+void DockToolBar::RefreshImages() {
+    LoadImages(true);
+}
+
+Result DockToolBar::OnSysColorChange(WPARAM, LPARAM) {
+    RefreshImages();
+    return std::nullopt;  // the control takes its new colours as well
 }
 
 void DockToolBar::SetDpi(Dpi dpi) {

@@ -4,7 +4,7 @@
 // tooltips and hot-item changes always go to the frame, wherever the bar is.
 // Docked, the bar has its frame's DPI; floating, that of its own window. Its
 // images come from the strip drawn for the size nearest below the one the DPI
-// asks for, never a stretched one.
+// asks for, never a stretched one, in the colours of the system's scheme.
 #pragma once
 
 #include <windows.h>
@@ -58,6 +58,9 @@ public:
     Dpi dpi() const { return dpi_; }
     // Lays the bar out and picks its images for a DPI.
     void SetDpi(Dpi dpi);
+    // Draws the images again in the system's colours of the moment (the bar
+    // does so itself on WM_SYSCOLORCHANGE; its frame forwards that one).
+    void RefreshImages();
 
 private:
     class FloatFrame;
@@ -71,6 +74,7 @@ private:
     Result OnLButtonUp(WPARAM, LPARAM);
     Result OnKeyDown(WPARAM, LPARAM);
     Result OnCaptureChanged(WPARAM, LPARAM);
+    Result OnSysColorChange(WPARAM, LPARAM);
 
     RECT GripperRect() const;  // in window coordinates
     bool vertical() const { return side_ == DockSide::Left || side_ == DockSide::Right; }
@@ -78,7 +82,7 @@ private:
     RECT DragFrameAt(POINT screen) const;
     SIZE ButtonsSize(int rows);
     void EndDrag(bool apply);
-    bool LoadImages();
+    bool LoadImages(bool rebuild = false);
     int gripper() const { return dpi_.Scale(kGripper); }
     int gripperSpace() const { return dpi_.Scale(kGripper + 2); }
 

@@ -7,12 +7,6 @@
 #include "win/frame_window.h"
 
 namespace kolt::win {
-namespace {
-BOOL CALLBACK SetControlFont(HWND control, LPARAM font) {
-    SendMessageW(control, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
-    return TRUE;
-}
-}  // namespace
 
 const MessageMap& View::Messages() {
     static constexpr MessageEntry kEntries[] = {
@@ -42,11 +36,7 @@ bool TreeView::CreateView(HWND parent, UINT id, const RECT& rect) {
 }
 
 void TreeView::OnDpiChanged(Dpi old, Dpi now) {
-    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    FontHandle font(CreateScaledFont(current, old.value(), now.value()));
-    if (!font) return;
-    SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    font_ = std::move(font);  // the old one is deleted only once no control uses it
+    font_.Apply(hwnd(), old, now);
 }
 
 const MessageMap& FormView::Messages() {
@@ -73,7 +63,7 @@ bool FormView::CreateView(HWND parent, UINT id, const RECT& rect) {
     total_ = {client.right, client.bottom};
     // The dialog manager laid the template out for the DPI of the moment.
     auto* frame = dynamic_cast<FrameWindow*>(FromHandle(GetAncestor(parent, GA_ROOT)));
-    dpi_ = createdAt_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
+    dpi_ = createdAt_ = userScrollAt_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
     // We re-scale the form when the DPI changes (OnDpiChanged); the system must not do it as well.
     TakeOverDialogScaling(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_ID, static_cast<LONG_PTR>(id));
@@ -108,17 +98,12 @@ void FormView::OnDpiChanged(Dpi old, Dpi now) {
         createdAt_ = dpi_;
         createdTotal_ = total_;
     }
-    const auto current = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0));
-    FontHandle font(CreateScaledFont(current, old.value(), now.value()));
+    font_.Apply(hwnd(), old, now, true);
     dpi_ = now;
     const int from = static_cast<int>(createdAt_.value());
     const int to = static_cast<int>(now.value());
     auto scale = [&](LONG v) { return MulDiv(v, to, from); };
-    const POINT scroll{scale(scroll_.x), scale(scroll_.y)};
-    if (font) {
-        SendMessageW(hwnd(), WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-        EnumChildWindows(hwnd(), &SetControlFont, reinterpret_cast<LPARAM>(font.get()));
-    }
+    const POINT scroll = WantedScroll();  // the scroll bars take it in to the pane's size
     HDWP moves = BeginDeferWindowPos(static_cast<int>(placements_.size()));
     for (const Placement& p : placements_) {
         if (!moves) break;
@@ -127,7 +112,6 @@ void FormView::OnDpiChanged(Dpi old, Dpi now) {
                                scale(p.rect.bottom) - top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (moves) EndDeferWindowPos(moves);
-    if (font) font_ = std::move(font);
     total_ = {scale(createdTotal_.cx), scale(createdTotal_.cy)};
     scroll_ = scroll;
     UpdateScrollBars();
@@ -145,18 +129,29 @@ void FormView::UpdateScrollBars() {
     // A scroll bar takes room from the other direction; settle both.
     for (int pass = 0; pass < 2; ++pass) {
         GetClientRect(hwnd(), &client);
-        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE};
+        // The position too: a change of scale moves it without scrolling.
+        SCROLLINFO si{sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS};
         si.nMin = 0;
         si.nMax = total_.cx - 1;
         si.nPage = static_cast<UINT>(std::max<LONG>(client.right, 0));
+        si.nPos = scroll_.x;
         SetScrollInfo(hwnd(), SB_HORZ, &si, TRUE);
         si.nMax = total_.cy - 1;
         si.nPage = static_cast<UINT>(std::max<LONG>(client.bottom, 0));
+        si.nPos = scroll_.y;
         SetScrollInfo(hwnd(), SB_VERT, &si, TRUE);
     }
     GetClientRect(hwnd(), &client);
-    ScrollTo(std::clamp<int>(scroll_.x, 0, std::max<int>(0, total_.cx - client.right)),
-             std::clamp<int>(scroll_.y, 0, std::max<int>(0, total_.cy - client.bottom)));
+    const POINT wanted = WantedScroll();
+    ScrollTo(std::clamp<int>(wanted.x, 0, std::max<int>(0, total_.cx - client.right)),
+             std::clamp<int>(wanted.y, 0, std::max<int>(0, total_.cy - client.bottom)));
+}
+
+// Where the user scrolled to, at the DPI of then, for the DPI of now: a pane
+// made smaller for a while, or another scale between, gives nothing away.
+POINT FormView::WantedScroll() const {
+    const int to = static_cast<int>(dpi_.value()), from = static_cast<int>(userScrollAt_.value());
+    return {MulDiv(userScroll_.x, to, from), MulDiv(userScroll_.y, to, from)};
 }
 
 void FormView::ScrollTo(int x, int y) {
@@ -209,20 +204,26 @@ int FormView::ScrollStep(int bar, UINT request) const {
 
 Result FormView::OnHScroll(WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) return std::nullopt;  // a scroll bar control of the form, not the form's own
-    ScrollTo(ScrollStep(SB_HORZ, LOWORD(wParam)), scroll_.y);
+    UserScrollTo(ScrollStep(SB_HORZ, LOWORD(wParam)), scroll_.y);
     return 0;
 }
 
 Result FormView::OnVScroll(WPARAM wParam, LPARAM lParam) {
     if (lParam != 0) return std::nullopt;
-    ScrollTo(scroll_.x, ScrollStep(SB_VERT, LOWORD(wParam)));
+    UserScrollTo(scroll_.x, ScrollStep(SB_VERT, LOWORD(wParam)));
     return 0;
 }
 
 Result FormView::OnMouseWheel(WPARAM wParam, LPARAM) {
     const int delta = GET_WHEEL_DELTA_WPARAM(wParam);
-    ScrollTo(scroll_.x, ScrollStep(SB_VERT, delta > 0 ? SB_LINEUP : SB_LINEDOWN));
+    UserScrollTo(scroll_.x, ScrollStep(SB_VERT, delta > 0 ? SB_LINEUP : SB_LINEDOWN));
     return 0;
+}
+
+void FormView::UserScrollTo(int x, int y) {
+    ScrollTo(x, y);
+    userScroll_ = scroll_;
+    userScrollAt_ = dpi_;
 }
 
 }  // namespace kolt::win

@@ -39,7 +39,7 @@ public:
     void OnDpiChanged(Dpi old, Dpi now) override;
 
 private:
-    FontHandle font_;  // only once the DPI changed: until then the control's own
+    ControlFont font_;
 };
 
 // A view whose controls come from a dialog template; it scrolls when the pane
@@ -68,6 +68,8 @@ private:
     void OnKeyboardOk() {}
     void UpdateScrollBars();
     void ScrollTo(int x, int y);
+    void UserScrollTo(int x, int y);  // remembered, with the DPI
+    POINT WantedScroll() const;
     int ScrollStep(int bar, UINT request) const;
 
     // A control where the template put it, at the DPI the form was created for.
@@ -85,7 +87,9 @@ private:
     Dpi createdAt_;
     SIZE createdTotal_{};
     std::vector<Placement> placements_;
-    FontHandle font_;
+    ControlFont font_;
+    POINT userScroll_{};
+    Dpi userScrollAt_;
 };
 
 }  // namespace kolt::win

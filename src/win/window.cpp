@@ -159,6 +159,25 @@ bool RouteCommandTo(std::initializer_list<CommandTarget*> route, UINT id, UINT c
     return false;
 }
 
+namespace {
+struct MessageToSend {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+
+BOOL CALLBACK SendToChild(HWND child, LPARAM data) {
+    const auto& m = *reinterpret_cast<const MessageToSend*>(data);
+    SendMessageW(child, m.message, m.wParam, m.lParam);
+    return TRUE;
+}
+}  // namespace
+
+void SendToDescendants(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    MessageToSend sent{message, wParam, lParam};
+    EnumChildWindows(parent, &SendToChild, reinterpret_cast<LPARAM>(&sent));
+}
+
 Result Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_COMMAND) {
         const UINT id = LOWORD(wParam);

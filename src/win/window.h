@@ -88,4 +88,9 @@ private:
 void ResolveCommandUi(std::initializer_list<CommandTarget*> route, CommandUi& ui);
 bool RouteCommandTo(std::initializer_list<CommandTarget*> route, UINT id, UINT code);
 
+// Hands a message that the system sends to top-level windows only
+// (WM_SYSCOLORCHANGE) on to every window inside `parent`, as the common
+// controls ask of the top-level window they live in.
+void SendToDescendants(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace kolt::win

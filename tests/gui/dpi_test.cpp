@@ -31,6 +31,8 @@
 #include "win/application.h"
 #include "win/dialog.h"
 #include "win/dpi.h"
+#include "win/splitter.h"
+#include "win/tool_bar.h"
 
 namespace kolt {
 namespace {
@@ -147,6 +149,12 @@ protected:
         Open(SIZE{dpi.Scale(600), dpi.Scale(480)});
     }
 
+    void Close() {
+        app.SetMainWnd(nullptr);
+        frame = nullptr;
+        test::Pump();
+    }
+
     HWND Child(UINT id) const { return GetDlgItem(frame->hwnd(), static_cast<int>(id)); }
     HWND Pane(UINT column) const {
         return GetDlgItem(Child(IDW_PANE_FIRST), static_cast<int>(IDW_PANE_FIRST + column));
@@ -229,43 +237,268 @@ TEST_F(DpiTest, MainWindowAndDialogsFollowTheDisplayScale) {
     }
 }
 
-// The frame moved to a display of another scale: it lays itself out for the
-// DPI in wParam, in the rectangle the system suggests, and the tree keeps its
-// share of the width.
-TEST_F(DpiTest, MovedToAnotherScaleLaysItselfOutAgain) {
-    const UINT from = ExpectedDpi();
-    const UINT to = from == 192 ? 96 : 192;
-    OpenScaled();
-    // The user had moved the splitter.
-    auto* splitter = dynamic_cast<win::StaticSplitter*>(win::Window::FromHandle(Child(IDW_PANE_FIRST)));
-    ASSERT_NE(splitter, nullptr);
-    splitter->SetColumnWidth(win::Dpi(from).Scale(150));
-    const double share = splitter->ColumnShare();
-    std::vector<RECT> controls;
-    for (HWND c = GetWindow(Pane(1), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-        controls.push_back(test::RectIn(c, Pane(1)));
+// Everything a change of scale could leave behind: the frame's rectangle and,
+// for each window inside it (in the order of enumeration), its class, its
+// rectangle in the frame and the height of its font.
+struct Layout {
+    RECT frame{};
+    struct Item {
+        std::wstring className;
+        RECT rect;
+        LONG fontHeight;
+    };
+    std::vector<Item> items;
+};
 
-    RECT suggested{};
-    GetWindowRect(frame->hwnd(), &suggested);
-    suggested.right = suggested.left + MulDiv(suggested.right - suggested.left, to, from);
-    suggested.bottom = suggested.top + MulDiv(suggested.bottom - suggested.top, to, from);
-    SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(to, to), reinterpret_cast<LPARAM>(&suggested));
-    test::Pump();
+BOOL CALLBACK MeasureChild(HWND child, LPARAM data) {
+    auto& [frame, layout] = *reinterpret_cast<std::pair<HWND, Layout*>*>(data);
+    LOGFONTW face{};
+    const auto font = reinterpret_cast<HFONT>(SendMessageW(child, WM_GETFONT, 0, 0));
+    if (font) GetObjectW(font, sizeof face, &face);
+    layout->items.push_back({test::ClassName(child), test::RectIn(child, frame), face.lfHeight});
+    return TRUE;
+}
 
-    RECT now{};
-    GetWindowRect(frame->hwnd(), &now);
-    EXPECT_TRUE(EqualRect(&now, &suggested));
-    ExpectFrameAt(to);
-    EXPECT_NEAR(splitter->ColumnShare(), share, 1.0 / 200) << "tree pane's share";
-    std::size_t i = 0;
-    for (HWND c = GetWindow(Pane(1), GW_CHILD); c && i < controls.size(); c = GetWindow(c, GW_HWNDNEXT), ++i) {
-        const RECT got = test::RectIn(c, Pane(1));
-        EXPECT_NEAR(got.left, MulDiv(controls[i].left, to, from), 1) << "form item " << i;
-        EXPECT_NEAR(got.top, MulDiv(controls[i].top, to, from), 1) << "form item " << i;
-        EXPECT_NEAR(got.right, MulDiv(controls[i].right, to, from), 1) << "form item " << i;
-        EXPECT_NEAR(got.bottom, MulDiv(controls[i].bottom, to, from), 1) << "form item " << i;
+Layout Measure(HWND frame) {
+    Layout layout;
+    GetWindowRect(frame, &layout.frame);
+    std::pair<HWND, Layout*> data{frame, &layout};
+    EnumChildWindows(frame, &MeasureChild, reinterpret_cast<LPARAM>(&data));
+    return layout;
+}
+
+void ExpectSameLayout(const Layout& got, const Layout& want, const std::string& where) {
+    EXPECT_TRUE(EqualRect(&got.frame, &want.frame)) << where << ": frame";
+    ASSERT_EQ(got.items.size(), want.items.size()) << where;
+    for (std::size_t i = 0; i < got.items.size(); ++i) {
+        const Layout::Item &g = got.items[i], &w = want.items[i];
+        const std::string item = where + ": window " + std::to_string(i) + " " + Narrow(w.className);
+        EXPECT_EQ(g.className, w.className) << item;
+        EXPECT_TRUE(EqualRect(&g.rect, &w.rect))
+            << item << " at " << g.rect.left << "," << g.rect.top << "-" << g.rect.right << "," << g.rect.bottom
+            << ", not " << w.rect.left << "," << w.rect.top << "-" << w.rect.right << "," << w.rect.bottom;
+        EXPECT_EQ(g.fontHeight, w.fontHeight) << item << ": font height";
     }
-    EXPECT_EQ(i, controls.size());
+}
+
+// The window's pixels as drawn (read back through its own device context).
+std::vector<DWORD> Pixels(HWND window, RECT area) {
+    const WindowDc source(window, true);
+    const MemoryDc copy(CreateCompatibleDC(source.get()));
+    const int width = area.right - area.left, height = area.bottom - area.top;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB};
+    void* bits = nullptr;
+    const BitmapHandle bitmap(CreateDIBSection(copy.get(), &format, DIB_RGB_COLORS, &bits, nullptr, 0));
+    std::vector<DWORD> pixels;
+    if (!bitmap || !bits) return pixels;
+    {
+        const SelectedObject select(copy.get(), bitmap.get());
+        BitBlt(copy.get(), 0, 0, width, height, source.get(), area.left, area.top, SRCCOPY);
+        GdiFlush();
+    }
+    const auto* p = static_cast<const DWORD*>(bits);
+    pixels.assign(p, p + static_cast<std::size_t>(width) * height);
+    return pixels;
+}
+
+// The whole window, painted afresh, with the mouse out of the way.
+std::vector<DWORD> WindowPixels(HWND window) {
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    test::Pump();
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    OffsetRect(&rect, -rect.left, -rect.top);
+    return Pixels(window, rect);
+}
+
+// Sequences of display changes, each from the DPI the frame is created at;
+// the prefix of each scale runs those that start at its own.
+const std::vector<std::vector<UINT>> kTrips = {
+    {96, 144, 192, 120, 96}, {96, 120, 96},        {120, 192, 96, 144, 120},
+    {144, 96, 144},          {144, 192, 120, 144}, {192, 120, 96, 144, 192},
+};
+
+class DpiTripTest : public DpiTest {
+protected:
+    // A frame as the user left it: the tree pane narrowed, the form scrolled
+    // a step to the right (it is wider than its pane).
+    void OpenAsSet() {
+        OpenScaled();
+        GetWindowRect(frame->hwnd(), &created);
+        auto* splitter = dynamic_cast<win::StaticSplitter*>(win::Window::FromHandle(Child(IDW_PANE_FIRST)));
+        ASSERT_NE(splitter, nullptr);
+        splitter->SetColumnWidth(win::Dpi(win::SystemDpi()).Scale(151));
+        SendMessageW(Pane(1), WM_HSCROLL, SB_LINERIGHT, 0);
+        test::Pump();
+        ASSERT_GT(GetScrollPos(Pane(1), SB_HORZ), 0);
+    }
+    // The display changes to `dpi`; the system suggests the rectangle of the
+    // creation scaled, as it does for a window moved to another monitor.
+    void MoveTo(UINT dpi) {
+        const int from = static_cast<int>(win::SystemDpi());
+        RECT suggested = created;
+        suggested.right = suggested.left + MulDiv(created.right - created.left, static_cast<int>(dpi), from);
+        suggested.bottom = suggested.top + MulDiv(created.bottom - created.top, static_cast<int>(dpi), from);
+        SendMessageW(frame->hwnd(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        test::Pump();
+        RECT now{};
+        GetWindowRect(frame->hwnd(), &now);
+        EXPECT_TRUE(EqualRect(&now, &suggested)) << "the frame takes the suggested rectangle at " << dpi << " dpi";
+    }
+    RECT created{};
+};
+
+// After any sequence of changes the window is what one change from the DPI
+// of its creation gives; back there it is the window it was, to the pixel.
+TEST_F(DpiTripTest, AnySequenceOfChangesEndsAsASingleChangeWould) {
+    const UINT start = ExpectedDpi();
+    for (const std::vector<UINT>& trip : kTrips) {
+        if (trip.front() != start) continue;
+        std::string name;
+        for (UINT dpi : trip)
+            name += (name.empty() ? "" : "-") + std::to_string(dpi);
+        // One window per scale, changed once.
+        std::vector<Layout> single;
+        for (UINT dpi : trip) {
+            OpenAsSet();
+            if (dpi != start) {
+                MoveTo(dpi);
+                ExpectFrameAt(dpi);
+            }
+            single.push_back(Measure(frame->hwnd()));
+            Close();
+        }
+        OpenAsSet();
+        const std::vector<DWORD> before = WindowPixels(frame->hwnd());
+        for (std::size_t step = 1; step < trip.size(); ++step) {
+            MoveTo(trip[step]);
+            ExpectSameLayout(Measure(frame->hwnd()), single[step],
+                             name + " at step " + std::to_string(step) + " (" + std::to_string(trip[step]) + " dpi)");
+        }
+        EXPECT_TRUE(WindowPixels(frame->hwnd()) == before) << name << ": not the window it was";
+        Close();
+    }
+}
+
+// Any process can send WM_DPICHANGED, with a number for a rectangle that
+// means nothing here: the frame and the floating toolbar let it pass.
+TEST_F(DpiTest, ADpiChangeWhoseRectangleCannotBeReadChangesNothing) {
+    OpenScaled();
+    auto* bar = dynamic_cast<win::DockToolBar*>(win::Window::FromHandle(Child(IDW_TOOLBAR)));
+    ASSERT_NE(bar, nullptr);
+    bar->Float({win::Dpi(win::SystemDpi()).Scale(100), win::Dpi(win::SystemDpi()).Scale(300)});
+    test::Pump();
+    HWND floating = GetParent(bar->hwnd());
+    ASSERT_NE(floating, frame->hwnd());
+    void* reserved = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);  // an address nothing can read
+    const UINT other = ExpectedDpi() == 192 ? 96 : 192;
+    for (HWND target : {frame->hwnd(), floating}) {
+        for (LPARAM junk : {LPARAM{0}, LPARAM{1}, reinterpret_cast<LPARAM>(reserved)}) {
+            RECT was{}, now{};
+            GetWindowRect(target, &was);
+            SendMessageW(target, WM_DPICHANGED, MAKEWPARAM(other, other), junk);
+            test::Pump();
+            GetWindowRect(target, &now);
+            EXPECT_TRUE(EqualRect(&was, &now)) << "pointer " << junk;
+            EXPECT_EQ(frame->dpi(), win::Dpi(ExpectedDpi()));
+            EXPECT_EQ(bar->dpi(), win::Dpi(ExpectedDpi()));
+        }
+    }
+    VirtualFree(reserved, 0, MEM_RELEASE);
+}
+
+// A scheme of the system's colours in force for one scope: a black button
+// face (as high contrast has) and a button text colour found nowhere else.
+class ButtonScheme {
+public:
+    static constexpr COLORREF kText = RGB(0x2B, 0xC4, 0x7E);
+    ButtonScheme() {
+        for (std::size_t i = 0; i < 2; ++i)
+            saved_[i] = GetSysColor(kIndices[i]);
+        const COLORREF scheme[2] = {RGB(0, 0, 0), kText};
+        SetSysColors(2, kIndices, scheme);
+    }
+    ~ButtonScheme() { SetSysColors(2, kIndices, saved_); }
+    ButtonScheme(const ButtonScheme&) = delete;
+    ButtonScheme& operator=(const ButtonScheme&) = delete;
+
+private:
+    static constexpr int kIndices[2] = {COLOR_BTNFACE, COLOR_BTNTEXT};
+    COLORREF saved_[2]{};
+};
+
+// How many pixels of `image` of toolbar strip `bitmapId`, `width` wide, are black.
+int BlackPixels(UINT bitmapId, int width, int image) {
+    const BitmapHandle strip(static_cast<HBITMAP>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(bitmapId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    BITMAP info{};
+    if (!strip || !GetObjectW(strip.get(), sizeof info, &info)) return -1;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), info.bmWidth, -info.bmHeight, 1, 32, BI_RGB};
+    std::vector<DWORD> pixels(static_cast<std::size_t>(info.bmWidth) * info.bmHeight);
+    const WindowDc dc(nullptr);
+    GetDIBits(dc.get(), strip.get(), 0, info.bmHeight, pixels.data(), &format, DIB_RGB_COLORS);
+    int count = 0;
+    for (int y = 0; y < info.bmHeight; ++y)
+        for (int x = image * width; x < (image + 1) * width; ++x)
+            count += (pixels[static_cast<std::size_t>(y) * info.bmWidth + x] & 0xFFFFFF) == 0;
+    return count;
+}
+
+// The toolbar pictures follow the system's colours at every scale: the
+// About picture's black outline is drawn in the button text colour, whether
+// the scheme was there before the window or came while it runs, docked or
+// floating.
+TEST_F(DpiTest, ToolbarPicturesFollowTheSystemColours) {
+    struct Case {
+        const char* name;
+        bool schemeFirst;
+        bool floating;
+    };
+    for (const Case& c :
+         {Case{"scheme before start-up", true, false}, Case{"scheme changed while running", false, false},
+          Case{"changed while floating", false, true}}) {
+        std::optional<ButtonScheme> scheme;
+        if (c.schemeFirst) scheme.emplace();
+        OpenScaled();
+        HWND toolbar = Child(IDW_TOOLBAR);
+        auto* bar = dynamic_cast<win::DockToolBar*>(win::Window::FromHandle(toolbar));
+        ASSERT_NE(bar, nullptr);
+        if (c.floating) bar->Float({win::Dpi(win::SystemDpi()).Scale(100), win::Dpi(win::SystemDpi()).Scale(300)});
+        test::Pump();
+        if (!scheme) scheme.emplace();
+        test::Pump();
+        ASSERT_NE(SendMessageW(toolbar, TB_ISBUTTONENABLED, ID_APP_ABOUT, 0), 0) << c.name;
+
+        int width = 0, height = 0;
+        ImageList_GetIconSize(reinterpret_cast<HIMAGELIST>(SendMessageW(toolbar, TB_GETIMAGELIST, 0, 0)), &width,
+                              &height);
+        const UINT strip = width == 20   ? IDB_TOOLBAR_20
+                           : width == 24 ? IDB_TOOLBAR_24
+                           : width == 32 ? IDB_TOOLBAR_32
+                           : width == 48 ? IDB_TOOLBAR_48
+                                         : IDR_MAINFRAME;
+        const int outline = BlackPixels(strip, width, 3);
+        ASSERT_GT(outline, 0) << c.name;
+        RECT button{};
+        SendMessageW(toolbar, TB_GETRECT, ID_APP_ABOUT, reinterpret_cast<LPARAM>(&button));
+        SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+        RedrawWindow(toolbar, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        // The button in client coordinates of the bar, read through its window's context.
+        RECT window{};
+        GetWindowRect(toolbar, &window);
+        POINT origin{0, 0};
+        ClientToScreen(toolbar, &origin);
+        OffsetRect(&button, origin.x - window.left, origin.y - window.top);
+        int text = 0;
+        for (DWORD px : Pixels(toolbar, button))
+            text += RGB((px >> 16) & 0xFF, (px >> 8) & 0xFF, px & 0xFF) == ButtonScheme::kText;
+        EXPECT_EQ(text, outline) << c.name << ": the About picture's outline in the button text colour";
+        scheme.reset();
+        Close();
+    }
 }
 
 }  // namespace

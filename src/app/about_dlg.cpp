@@ -6,7 +6,7 @@
 #include "app/version_info.h"
 #include "resource.h"
 #include "win/dpi.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt {
 

@@ -14,7 +14,7 @@
 #include "options/option_dlg.h"
 #include "win/application.h"
 #include "resource.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt {
 

@@ -5,7 +5,7 @@
 #include "catalogue/catalogue_scan.h"
 #include "win/application.h"
 #include "win/registered_pointer.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "options/folder_browser.h"
 #include "options_ids.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt {
 namespace {

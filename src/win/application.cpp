@@ -1,7 +1,7 @@
 #include "win/application.h"
 
 #include "win/frame_window.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt::win {
 namespace {

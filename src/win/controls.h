@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt::win {
 

@@ -4,7 +4,7 @@
 
 #include "win/application.h"
 #include "win/splitter.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt::win {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "base/owners_win.h"
 #include "win/frame_window.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt::win {
 

@@ -5,7 +5,7 @@
 #include <set>
 #include <utility>
 
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt::win {
 namespace {

@@ -21,7 +21,7 @@
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 #include "win/framework_ids.h"
-#include "win/text.h"
+#include "win/screen_text.h"
 
 namespace kolt {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "win/text.h"
+#include "win/screen_text.h"
 #include "win/window.h"
 
 namespace kolt::win {

@@ -1,6 +1,8 @@
-// The edge between the program's CP932 text and the wide Win32 functions:
-// every text that goes to or comes from a window passes through here, so the
-// program shows the same characters under any system code page.
+// Text on the screen: window texts, string resources and message boxes, in
+// the program's CP932 on one side and the wide Win32 functions on the other.
+// Every text that goes to or comes from a window passes through here, so the
+// program shows the same characters under any system code page. (The plain
+// conversions, with no window involved, are base/text_win.h.)
 #pragma once
 
 #include <windows.h>

@@ -1,4 +1,4 @@
-#include "win/text.h"
+#include "win/screen_text.h"
 
 #include <vector>
 

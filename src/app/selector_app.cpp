@@ -53,7 +53,7 @@ bool CSelectorApp::InitInstance() {
     // 3. The settings file beside the program.
     const std::wstring module = ModulePath();
     if (module.empty()) return false;
-    settingsFile_.emplace(SettingsPathFor(Utf16ToUtf8(std::u16string(module.begin(), module.end()))));
+    settingsFile_.emplace(SettingsPathFor(Utf8FromWide(module)));
 
     // 4. The two settings.
     const Settings settings = settingsFile_->Load();
@@ -120,10 +120,8 @@ void CSelectorApp::ReportUnsavedSettings() const {
     MSG quit;
     while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
     }
-    std::wstring text = L"設定ファイルに書き込めませんでした\n";
-    const std::u16string path = Utf8ToUtf16(settingsFile_->path());
-    text.append(path.begin(), path.end());
-    text += L"\n" + SystemErrorText(settingsFile_->lastError());
+    const std::wstring text = L"設定ファイルに書き込めませんでした\n" + WideFromUtf8(settingsFile_->path()) + L"\n" +
+                              SystemErrorText(settingsFile_->lastError());
     win::ShowAppMessage(text.c_str(), MB_OK | MB_ICONEXCLAMATION);
 }
 

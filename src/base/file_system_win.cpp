@@ -108,12 +108,6 @@ std::unique_ptr<DirSearch> BeginSearch(std::string_view pattern) {
 }  // namespace kolt::fs
 
 namespace kolt::fs {
-namespace {
-std::wstring WideFromUtf8(const std::string& utf8) {
-    const std::u16string w = Utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
-}  // namespace
 
 bool IsBusy(SystemError error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;

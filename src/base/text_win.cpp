@@ -9,20 +9,26 @@
 namespace kolt {
 
 std::wstring Wide(std::string_view cp932) {
-    const std::u16string w = Cp932ToUtf16(cp932);
-    return std::wstring(w.begin(), w.end());
+    return std::wstring(AsWide(Cp932ToUtf16(cp932)));
 }
 
 std::string Narrow(std::wstring_view wide) {
-    return Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+    return Utf16ToCp932(AsUtf16(wide));
 }
 
 std::optional<std::string> NarrowExact(std::wstring_view wide) {
     bool lossless = true;
-    std::string s =
-        Utf16ToCp932(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()), &lossless);
+    std::string s = Utf16ToCp932(AsUtf16(wide), &lossless);
     if (!lossless) return std::nullopt;
     return s;
+}
+
+std::wstring WideFromUtf8(std::string_view utf8) {
+    return std::wstring(AsWide(Utf8ToUtf16(utf8)));
+}
+
+std::string Utf8FromWide(std::wstring_view wide) {
+    return Utf16ToUtf8(AsUtf16(wide));
 }
 
 std::wstring SystemErrorText(unsigned long error) {

@@ -18,6 +18,20 @@ std::string Narrow(std::wstring_view wide);
 // nullopt when some character has no CP932 form.
 std::optional<std::string> NarrowExact(std::wstring_view wide);
 
+// UTF-8 <-> UTF-16, for the text that is UTF-8 inside: the file layer's paths
+// and the console's. Invalid sequences become U+FFFD.
+std::wstring WideFromUtf8(std::string_view utf8);
+std::string Utf8FromWide(std::wstring_view wide);
+
+// The same UTF-16 units as the portable code's char16_t and as Win32's
+// wchar_t (both 16 bits on Windows): a view, no copy.
+inline std::u16string_view AsUtf16(std::wstring_view wide) {
+    return {reinterpret_cast<const char16_t*>(wide.data()), wide.size()};
+}
+inline std::wstring_view AsWide(std::u16string_view utf16) {
+    return {reinterpret_cast<const wchar_t*>(utf16.data()), utf16.size()};
+}
+
 // The system's description of error code `error`, without the line break it
 // ends with; "(code)" when the system has none.
 std::wstring SystemErrorText(unsigned long error);

@@ -18,8 +18,7 @@ static_assert(sizeof(void*) != 4 || sizeof(WINDOWPLACEMENT) == 44, "the placemen
 // otherwise. Given as the application name, it is started even when a program
 // of that name lies beside ours, which process creation would look at first.
 std::wstring ProgramInWorkingDirectory(const std::wstring& commandLine) {
-    const auto file =
-        BareProgramFile(std::u16string_view(reinterpret_cast<const char16_t*>(commandLine.data()), commandLine.size()));
+    const auto file = BareProgramFile(AsUtf16(commandLine));
     if (!file) return {};
     std::wstring path(GetCurrentDirectoryW(0, nullptr), L'\0');
     const DWORD n = GetCurrentDirectoryW(static_cast<DWORD>(path.size()), path.data());

@@ -68,8 +68,7 @@ std::string Windows(ChildProcess& app) {
     std::string out;
     for (HWND w : app.TopLevelWindows()) {
         const std::wstring c = test::ClassName(w), t = test::WindowText(w);
-        out += "\n  " + Utf16ToUtf8(std::u16string(c.begin(), c.end())) + " '" +
-               Utf16ToUtf8(std::u16string(t.begin(), t.end())) + "' visible=" + std::to_string(IsWindowVisible(w)) +
+        out += "\n  " + Utf8FromWide(c) + " '" + Utf8FromWide(t) + "' visible=" + std::to_string(IsWindowVisible(w)) +
                " tree=" + std::to_string(GetDlgItem(w, kPickerTree) != nullptr);
         RECT r{};
         GetWindowRect(w, &r);
@@ -124,7 +123,7 @@ protected:
             }
             WaitUntil([&] { return !IsWindow(picker); });
         }
-        FAIL() << "status line: " << Utf16ToUtf8(std::u16string(status.begin(), status.end())) << Windows(app);
+        FAIL() << "status line: " << Utf8FromWide(status) << Windows(app);
     }
 
     // The main window once it shows (or the program ended), waiting at most `timeoutMs`.

@@ -12,6 +12,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
+#include "base/text_win.h"
 #include "support/child_process.h"
 #endif
 
@@ -37,22 +38,24 @@ protected:
     bool MakeSymlink(const std::string& folder, const std::string& target, const std::string& link) const {
         std::error_code failed;
         std::filesystem::create_symlink(target, NativePath(folder + "\\" + link), failed);
-        return !failed || RunUnix(folder, L"ln", L"-s " + AsciiWide(target) + L" " + AsciiWide(link), link, true);
+        return !failed || RunUnix(folder, "ln -s " + target + " " + link, link, true);
     }
     void RemoveSymlink(const std::string& folder, const std::string& link) const {
         std::error_code failed;
         std::filesystem::remove(NativePath(folder + "\\" + link), failed);
-        if (failed || dir.Exists(folder + "\\" + link)) RunUnix(folder, L"rm", AsciiWide(link), link, false);
+        if (failed || dir.Exists(folder + "\\" + link)) RunUnix(folder, "rm " + link, link, false);
     }
-    static std::wstring AsciiWide(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
-    bool RunUnix(const std::string& folder, const std::wstring& program, const std::wstring& arguments,
-                 const std::string& link, bool linkAfter) const {
+    // `command`: a program of /bin and its arguments, UTF-8.
+    bool RunUnix(const std::string& folder, const std::string& command, const std::string& link, bool linkAfter) const {
 #ifdef _WIN32
-        test::ChildProcess run(L"Z:\\bin\\" + program, arguments, test::WindowsPath(dir.Native(folder)));
+        const std::wstring wide = WideFromUtf8(command);
+        const std::size_t space = wide.find(L' ');
+        test::ChildProcess run(L"Z:\\bin\\" + wide.substr(0, space), wide.substr(space + 1),
+                               test::WindowsPath(dir.Native(folder)));
         for (int wait = 0; wait < 50 && dir.Exists(folder + "\\" + link) != linkAfter; ++wait)
             Sleep(100);
 #else
-        (void)program, (void)arguments;  // the POSIX side makes its links itself
+        (void)command;  // the POSIX side makes its links itself
 #endif
         return dir.Exists(folder + "\\" + link) == linkAfter;
     }

@@ -34,11 +34,6 @@ std::int64_t Now() {
     return t.QuadPart;
 }
 
-std::wstring WideFromUtf8(std::string_view utf8) {
-    const std::u16string w = Utf8ToUtf16(utf8);
-    return std::wstring(w.begin(), w.end());
-}
-
 // The stand-ins' build folder, relative to this test program.
 stdfs::path StandinFolder() {
     return stdfs::path(ModulePath()).parent_path() / KOLT_STANDINS_DIR;

@@ -1,13 +1,13 @@
 #include "support/child_process.h"
 
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "support/window_driver.h"
 
 namespace kolt::test {
 
 std::wstring WindowsPath(const std::string& path) {
-    const std::u16string w16 = Utf8ToUtf16(path);
-    std::wstring w(w16.begin(), w16.end());
+    std::wstring w = WideFromUtf8(path);
     if (!w.empty() && w[0] == L'/') w = L"Z:" + w;
     for (wchar_t& c : w)
         if (c == L'/') c = L'\\';

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "base/cp932.h"
+#include "base/text_win.h"
 #include "console.h"
 
 namespace kolt::info {
@@ -14,8 +15,8 @@ void Write(DWORD which, std::string_view utf8) {
     if (out == nullptr || out == INVALID_HANDLE_VALUE) return;
     DWORD mode = 0;
     if (GetConsoleMode(out, &mode)) {
-        const std::u16string wide = Utf8ToUtf16(utf8);
-        const auto* p = reinterpret_cast<const wchar_t*>(wide.data());
+        const std::wstring wide = WideFromUtf8(utf8);
+        const wchar_t* p = wide.data();
         std::size_t left = wide.size();
         while (left > 0) {
             // Consoles take limited writes; 8192 characters is safe everywhere.
@@ -45,8 +46,7 @@ void WriteErr(std::string_view utf8) {
 }
 
 bool SetWorkingDirectory(const std::string& utf8Path) {
-    const std::u16string wide = Utf8ToUtf16(utf8Path);
-    return SetCurrentDirectoryW(std::wstring(wide.begin(), wide.end()).c_str()) != 0;
+    return SetCurrentDirectoryW(WideFromUtf8(utf8Path).c_str()) != 0;
 }
 
 }  // namespace kolt::info
@@ -54,9 +54,7 @@ bool SetWorkingDirectory(const std::string& utf8Path) {
 int wmain(int argc, wchar_t** argv) {
     std::vector<std::string> args;
     for (int i = 1; i < argc; ++i) {
-        const std::wstring_view arg = argv[i];
-        args.push_back(
-            kolt::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(arg.data()), arg.size())));
+        args.push_back(kolt::Utf8FromWide(argv[i]));
     }
     return kolt::info::Run(args);
 }

@@ -51,7 +51,7 @@ constexpr Role kRole = static_cast<Role>(KOLT_STANDIN_ROLE);
 constexpr long kForever = -1;
 
 std::string Utf8(std::wstring_view w) {
-    return kolt::Utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(w.data()), w.size()));
+    return kolt::Utf8FromWide(w);
 }
 
 std::int64_t Now() {

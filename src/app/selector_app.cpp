@@ -46,6 +46,9 @@ bool CSelectorApp::InitInstance() {
 
     // 2. Component services (the folder picker needs them).
     if (!com_.Enter()) {
+        // Deliberately without a text: the program has always shown just its
+        // title here, and a system that cannot enter COM at all needs more
+        // than a sentence from us.
         win::ShowMessage(nullptr, std::wstring_view(), MB_OK | MB_ICONERROR);
         return false;
     }

@@ -27,8 +27,7 @@ public:
     static const win::MessageMap& Messages();
     const win::MessageMap& GetMessageMap() const override { return Messages(); }
 
-    // The message loop (win::Application::Run), until the main window is
-    // closed; returns the exit code.
+    // After the message loop (win::Application::Run) or a failed start-up.
     // Writes the settings (when their file is known) and returns the exit
     // code; settings that could not be written are reported.
     int ExitInstance(int exitCode);

@@ -217,6 +217,8 @@ public:
             CreateFileW(temporary_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
         if (!h) return GetLastError();
         SystemError error = LastErrorUnless(WriteAll(h.get(), contents) && FlushFileBuffers(h.get()));
+        // Closed here rather than by the owner, whose close would throw the
+        // answer away: a close can be where a write fails (a network file).
         if (!CloseHandle(h.release()) && error == 0) error = GetLastError();
         return error;
     }

@@ -260,6 +260,9 @@ INT_PTR CALLBACK Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         self->PostNcDestroy();
         return FALSE;
     }
+    // Not handled: FALSE lets the dialog manager's own processing go on; for
+    // WM_INITDIALOG that is TRUE, which asks it to put the focus on the first
+    // control that takes it.
     if (!r) return message == WM_INITDIALOG ? TRUE : FALSE;
     if (ReturnsDirectly(message)) return static_cast<INT_PTR>(*r);
     SetWindowLongPtrW(hwnd, DWLP_MSGRESULT, *r);

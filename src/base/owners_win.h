@@ -17,6 +17,8 @@
 
 namespace kolt {
 
+// `Close` is the function that gives a handle back (CloseHandle, DeleteObject,
+// ...); its result is not looked at: there is nothing to do about a failure.
 template <class Handle, auto Close>
 class UniqueHandle {
 public:
@@ -48,34 +50,13 @@ private:
     Handle handle_{};
 };
 
-namespace detail {
-inline void CloseKernel(HANDLE h) {
-    ::CloseHandle(h);
-}
-inline void CloseFind(HANDLE h) {
-    ::FindClose(h);
-}
-inline void DestroyIconHandle(HICON h) {
-    ::DestroyIcon(h);
-}
-inline void DeleteGdiObject(HGDIOBJ h) {
-    ::DeleteObject(h);
-}
-inline void DestroyImageList(HIMAGELIST h) {
-    ::ImageList_Destroy(h);
-}
-inline void DeleteDcHandle(HDC h) {
-    ::DeleteDC(h);
-}
-}  // namespace detail
-
-using KernelHandle = UniqueHandle<HANDLE, detail::CloseKernel>;  // files, events, threads, processes, snapshots
-using FindHandle = UniqueHandle<HANDLE, detail::CloseFind>;
-using IconHandle = UniqueHandle<HICON, detail::DestroyIconHandle>;
-using FontHandle = UniqueHandle<HFONT, detail::DeleteGdiObject>;
-using BitmapHandle = UniqueHandle<HBITMAP, detail::DeleteGdiObject>;
-using ImageListHandle = UniqueHandle<HIMAGELIST, detail::DestroyImageList>;
-using MemoryDc = UniqueHandle<HDC, detail::DeleteDcHandle>;  // from CreateCompatibleDC
+using KernelHandle = UniqueHandle<HANDLE, &::CloseHandle>;  // files, events, threads, processes, snapshots
+using FindHandle = UniqueHandle<HANDLE, &::FindClose>;
+using IconHandle = UniqueHandle<HICON, &::DestroyIcon>;
+using FontHandle = UniqueHandle<HFONT, &::DeleteObject>;
+using BitmapHandle = UniqueHandle<HBITMAP, &::DeleteObject>;
+using ImageListHandle = UniqueHandle<HIMAGELIST, &::ImageList_Destroy>;
+using MemoryDc = UniqueHandle<HDC, &::DeleteDC>;  // from CreateCompatibleDC
 
 // A device context borrowed with GetDC/GetWindowDC, given back on scope exit.
 class WindowDc {

@@ -51,25 +51,18 @@ private:
     void Need(std::size_t n) const {
         if (pos_ + n > size_) throw std::runtime_error("template ends early");
     }
-    unsigned char Byte() {
-        Need(1);
-        return data_[pos_++];
+    unsigned char Byte() { return Next<unsigned char>(); }
+    template <class T>
+    T Next() {
+        Need(sizeof(T));
+        T value;
+        std::memcpy(&value, data_ + pos_, sizeof(T));
+        pos_ += sizeof(T);
+        return value;
     }
-    WORD Word() {
-        Need(2);
-        WORD w;
-        std::memcpy(&w, data_ + pos_, 2);
-        pos_ += 2;
-        return w;
-    }
-    short Short() { return static_cast<short>(Word()); }
-    DWORD Dword() {
-        Need(4);
-        DWORD d;
-        std::memcpy(&d, data_ + pos_, 4);
-        pos_ += 4;
-        return d;
-    }
+    WORD Word() { return Next<WORD>(); }
+    short Short() { return Next<short>(); }
+    DWORD Dword() { return Next<DWORD>(); }
     std::string String() {
         std::u16string s;
         for (WORD c; (c = Word()) != 0;)

@@ -15,9 +15,14 @@ HMODULE LoadSystemLibrary(const wchar_t* name) {
     path.resize(n);
     path += L'\\';
     path += name;
-    // The altered search order looks for the DLL's own imports in its folder
-    // first, not in the program's.
-    return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    // The DLL's own imports: from its folder and the system folder only,
+    // where the system has those search flags (Windows 8, Windows 7 with
+    // KB2533623, which brought AddDllDirectory with them). Elsewhere the
+    // altered order still looks in the DLL's folder before the program's.
+    static const bool searchFlags = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "AddDllDirectory") != nullptr;
+    return LoadLibraryExW(
+        path.c_str(), nullptr,
+        searchFlags ? LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32 : LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 }  // namespace kolt

@@ -45,7 +45,8 @@ void CMainFrame::SetIcons() {
 bool CMainFrame::OnCreateClient() {
     SetIcons();
 
-    if (!splitter_.CreateStatic(hwnd(), IDW_PANE_FIRST)) return false;
+    if (!splitter_.CreateStatic(*this, IDW_PANE_FIRST)) return false;
+    SetSplitter(splitter_);
     RECT client{};
     GetClientRect(hwnd(), &client);
     const LONG height = client.bottom - client.top;
@@ -65,9 +66,10 @@ win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {
         !toolBar_.LoadToolBar(IDR_MAINFRAME,
                               {{20, IDB_TOOLBAR_20}, {24, IDB_TOOLBAR_24}, {32, IDB_TOOLBAR_32}, {48, IDB_TOOLBAR_48}}))
         return -1;
-    if (!statusBar_.Create(hwnd(), IDW_STATUS_BAR) ||
+    if (!statusBar_.Create(*this, IDW_STATUS_BAR) ||
         !statusBar_.SetIndicators({0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
         return -1;
+    SetStatusBar(statusBar_);
     DockControlBar(toolBar_, win::DockSide::Top);
     return 0;
 }

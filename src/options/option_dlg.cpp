@@ -37,41 +37,27 @@ const win::MessageMap& COptionDlg::Messages() {
 }
 
 bool COptionDlg::OnInitDialog() {
-    const HWND list = Item(IDC_OPTIONS_PRIORITY);
-    SendMessageW(list, CB_RESETCONTENT, 0, 0);
-    for (const PriorityEntry& entry : kPriorities) {
-        const LRESULT index = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry.text));
-        SendMessageW(list, CB_SETITEMDATA, static_cast<WPARAM>(index), static_cast<LPARAM>(entry.value));
-    }
-
-    // The first entry with the stored value; a value the list does not offer
-    // selects nothing and stays as it is unless the user picks an entry.
-    WPARAM selection = static_cast<WPARAM>(-1);
-    const LRESULT count = SendMessageW(list, CB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        if (static_cast<std::int32_t>(SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == priority) {
-            selection = static_cast<WPARAM>(i);
-            break;
-        }
-    }
-    SendMessageW(list, CB_SETCURSEL, selection, 0);
-
-    win::SetWindowTextCp932(Item(IDC_OPTIONS_GAME_FOLDER), folder);
+    priorityList_.Bind(hwnd(), IDC_OPTIONS_PRIORITY);
+    folderBox_.Bind(hwnd(), IDC_OPTIONS_GAME_FOLDER);
+    priorityList_.Clear();
+    for (const PriorityEntry& entry : kPriorities)
+        priorityList_.Add(entry.text, entry.value);
+    // A value the list does not offer selects nothing and stays as it is
+    // unless the user picks an entry.
+    priorityList_.SelectValue(priority);
+    folderBox_.SetText(folder);
     return true;
 }
 
 void COptionDlg::OnSelchangePriority() {
-    const HWND list = Item(IDC_OPTIONS_PRIORITY);
-    const LRESULT index = SendMessageW(list, CB_GETCURSEL, 0, 0);
-    if (index == CB_ERR) return;
-    priority = static_cast<std::int32_t>(SendMessageW(list, CB_GETITEMDATA, static_cast<WPARAM>(index), 0));
+    if (const std::optional<LPARAM> value = priorityList_.SelectedValue()) priority = static_cast<std::int32_t>(*value);
 }
 
 void COptionDlg::OnBrowseFolder() {
     CFolderBrowser browser(folder);
     if (!browser.Browse(BIF_RETURNONLYFSDIRS, Narrow(L"ゲームインストール先フォルダ"), hwnd())) return;
     folder = browser.path;
-    win::SetWindowTextCp932(Item(IDC_OPTIONS_GAME_FOLDER), folder);
+    folderBox_.SetText(folder);
 }
 
 bool RunOptionsDialog(std::int32_t& gamePriority, std::string& gameFolder, HWND owner) {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "win/controls.h"
 #include "win/dialog.h"
 
 namespace kolt {
@@ -28,6 +29,9 @@ protected:
 private:
     void OnSelchangePriority();
     void OnBrowseFolder();
+
+    win::ComboBox priorityList_;
+    win::Edit folderBox_;
 };
 
 // The options command: runs the dialog over `owner` with copies of the two

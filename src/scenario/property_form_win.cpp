@@ -47,7 +47,7 @@ void CPropertyForm::ReadLevelFile() {
 
 bool CPropertyForm::LoadScenario(const ScenarioPath& path) {
     commandLine.clear();
-    auto* frame = dynamic_cast<win::FrameWindow*>(win::Window::FromHandle(TopLevel()));
+    win::FrameWindow* frame = win::FrameWindow::Of(hwnd());
     if (frame) frame->ResetStatusPaneText(0);
 
     const ScenarioInfo info = ReadScenario(path, expertMode, programName);

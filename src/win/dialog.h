@@ -21,8 +21,6 @@ public:
     static const MessageMap& Messages();
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
-    UINT templateId() const { return templateId_; }
-
 protected:
     // Called once the controls exist. Return true to let the system give the
     // focus to the first tab stop, false when the dialog set the focus itself.

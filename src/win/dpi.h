@@ -51,11 +51,6 @@ public:
         const long long scaled = static_cast<long long>(size96) * dpi_;
         return static_cast<int>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi : (scaled - kBaseDpi / 2) / kBaseDpi);
     }
-    // A size at this DPI back at 96 dpi.
-    constexpr int Unscale(int size) const {
-        const long long base = static_cast<long long>(size) * kBaseDpi;
-        return static_cast<int>(base >= 0 ? (base + dpi_ / 2) / dpi_ : (base - dpi_ / 2) / dpi_);
-    }
     int Metric(int index) const { return SystemMetricForDpi(index, dpi_); }
 
     constexpr bool operator==(const Dpi&) const = default;

@@ -13,11 +13,6 @@ namespace {
 // tools that watch such frames know; the system itself does not use it.
 constexpr UINT kSetMessageString = 0x0362;
 constexpr int kDockMargin = 24;  // how near an edge a dropped bar docks (at 96 dpi)
-
-BOOL CALLBACK SendInitialUpdate(HWND child, LPARAM) {
-    if (auto* view = dynamic_cast<View*>(Window::FromHandle(child))) view->OnInitialUpdate();
-    return TRUE;
-}
 }  // namespace
 
 const MessageMap& FrameWindow::Messages() {
@@ -62,7 +57,9 @@ bool FrameWindow::LoadFrame(UINT id, DWORD style) {
         return false;
     }
     // Every view gets its initial update once the whole frame exists.
-    EnumChildWindows(hwnd(), &SendInitialUpdate, 0);
+    if (splitter_)
+        for (int column : {0, 1})
+            if (View* pane = splitter_->GetPane(0, column)) pane->OnInitialUpdate();
     RecalcLayout();
     return true;
 }
@@ -80,23 +77,22 @@ Result FrameWindow::OnNcDestroy(WPARAM, LPARAM) {
     return std::nullopt;
 }
 
-StatusBar* FrameWindow::statusBar() const {
-    return dynamic_cast<StatusBar*>(FromHandle(GetDlgItem(hwnd(), IDW_STATUS_BAR)));
+FrameWindow* FrameWindow::Of(HWND window) {
+    return window ? dynamic_cast<FrameWindow*>(FromHandle(GetAncestor(window, GA_ROOT))) : nullptr;
 }
 
 void FrameWindow::SetMessageText(std::string_view cp932) {
-    if (StatusBar* bar = statusBar()) bar->SetPaneText(0, cp932);
+    if (statusBar_) statusBar_->SetPaneText(0, cp932);
 }
 
 void FrameWindow::SetStatusPaneText(std::string text, std::size_t pane) {
-    if (StatusBar* bar = statusBar()) bar->SetPaneText(pane, text);
+    if (statusBar_) statusBar_->SetPaneText(pane, text);
 }
 
 void FrameWindow::ResetStatusPaneText(std::size_t pane) {
-    StatusBar* bar = statusBar();
-    if (!bar) return;
-    const UINT id = bar->IndicatorId(pane);
-    bar->SetPaneText(pane, id ? LoadStringCp932(id).value_or(std::string()) : std::string());
+    if (!statusBar_) return;
+    const UINT id = statusBar_->IndicatorId(pane);
+    statusBar_->SetPaneText(pane, id ? LoadStringCp932(id).value_or(std::string()) : std::string());
 }
 
 std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
@@ -119,7 +115,7 @@ void FrameWindow::RecalcLayout() {
     if (!hwnd()) return;
     RECT rc{};
     GetClientRect(hwnd(), &rc);
-    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) rc.bottom -= bar->Layout(rc);
+    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) rc.bottom -= bar->Layout(rc);
     if (toolBar_ && toolBar_->side() != DockSide::Floating && toolBar_->IsShown()) {
         const DockSide side = toolBar_->side();
         const bool vertical = side == DockSide::Left || side == DockSide::Right;
@@ -145,8 +141,8 @@ void FrameWindow::RecalcLayout() {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         RedrawWindow(toolBar_->hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     }
-    if (HWND client = GetDlgItem(hwnd(), IDW_PANE_FIRST))
-        SetWindowPos(client, nullptr, rc.left, rc.top, std::max<LONG>(0, rc.right - rc.left),
+    if (splitter_ && splitter_->hwnd())
+        SetWindowPos(splitter_->hwnd(), nullptr, rc.left, rc.top, std::max<LONG>(0, rc.right - rc.left),
                      std::max<LONG>(0, rc.bottom - rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -158,7 +154,7 @@ void FrameWindow::DockControlBar(DockToolBar& bar, DockSide side) {
 DockSide FrameWindow::DockSideAt(POINT screen) const {
     RECT rc{};
     GetClientRect(hwnd(), &rc);
-    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) {
+    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) {
         RECT s{};
         GetWindowRect(bar->hwnd(), &s);
         rc.bottom -= s.bottom - s.top;
@@ -189,10 +185,9 @@ Result FrameWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     if (!suggested) return 0;
     const Dpi old = dpi_;
     dpi_ = Dpi(LOWORD(wParam));
-    if (StatusBar* bar = statusBar()) bar->SetDpi(dpi_);
+    if (statusBar_) statusBar_->SetDpi(dpi_);
     if (toolBar_ && toolBar_->side() != DockSide::Floating) toolBar_->SetDpi(dpi_);
-    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
-        splitter->SetDpi(dpi_);
+    if (splitter_) splitter_->SetDpi(dpi_);
     OnDpiChange(old);
     SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                  suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -306,10 +301,9 @@ void FrameWindow::OnViewToolBar() {
 }
 
 void FrameWindow::OnViewStatusBar() {
-    if (StatusBar* bar = statusBar()) {
-        ShowWindow(bar->hwnd(), IsWindowVisible(bar->hwnd()) ? SW_HIDE : SW_SHOWNA);
-        RecalcLayout();
-    }
+    if (!statusBar_) return;
+    ShowWindow(statusBar_->hwnd(), IsWindowVisible(statusBar_->hwnd()) ? SW_HIDE : SW_SHOWNA);
+    RecalcLayout();
 }
 
 void FrameWindow::OnUpdateViewToolBar(CommandUi& ui) {
@@ -318,9 +312,8 @@ void FrameWindow::OnUpdateViewToolBar(CommandUi& ui) {
 }
 
 void FrameWindow::OnUpdateViewStatusBar(CommandUi& ui) {
-    StatusBar* bar = statusBar();
-    ui.Enable(bar != nullptr);
-    ui.SetCheck(bar && (GetWindowLongPtrW(bar->hwnd(), GWL_STYLE) & WS_VISIBLE));
+    ui.Enable(statusBar_ != nullptr);
+    ui.SetCheck(statusBar_ && (GetWindowLongPtrW(statusBar_->hwnd(), GWL_STYLE) & WS_VISIBLE));
 }
 
 void FrameWindow::OnUpdateKeyIndicator(CommandUi& ui) {
@@ -329,18 +322,16 @@ void FrameWindow::OnUpdateKeyIndicator(CommandUi& ui) {
 }
 
 void FrameWindow::OnNextPane() {
-    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
-        splitter->ActivateNext(false);
+    if (splitter_) splitter_->ActivateNext(false);
 }
 
 void FrameWindow::OnPrevPane() {
-    if (auto* splitter = dynamic_cast<StaticSplitter*>(FromHandle(GetDlgItem(hwnd(), IDW_PANE_FIRST))))
-        splitter->ActivateNext(true);
+    if (splitter_) splitter_->ActivateNext(true);
 }
 
 void FrameWindow::OnIdleUpdate() {
     if (toolBar_ && toolBar_->IsShown()) toolBar_->UpdateButtons();
-    if (StatusBar* bar = statusBar(); bar && IsWindowVisible(bar->hwnd())) {
+    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) {
         for (std::size_t pane = 1; pane < bar->paneCount(); ++pane) {
             CommandUi ui{bar->IndicatorId(pane)};
             RouteUpdate(ui);

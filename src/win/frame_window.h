@@ -24,6 +24,8 @@
 
 namespace kolt::win {
 
+class StaticSplitter;
+
 class FrameWindow : public Window {
 public:
     // The frame style that would add a document name to the caption; there
@@ -37,6 +39,10 @@ public:
     // of resource `id`, then gives every view its initial update.
     bool LoadFrame(UINT id, DWORD style);
 
+    // The frame that `window` (a pane, the splitter, a bar, the frame itself)
+    // lives in; null outside a frame of this layer.
+    static FrameWindow* Of(HWND window);
+
     void SetMessageText(std::string_view cp932);
     // Sets a status pane's text and redraws it.
     void SetStatusPaneText(std::string text, std::size_t pane);
@@ -44,7 +50,6 @@ public:
     // to empty text when there is no such string (pane 0: indicator id 0).
     void ResetStatusPaneText(std::size_t pane);
     void ShowPrompt(UINT id);  // the prompt of a command, or the idle text for IDS_IDLEMESSAGE
-    StatusBar* statusBar() const;
 
     View* activeView() const { return activeView_; }
     void SetActiveView(View* view) { activeView_ = view; }
@@ -52,7 +57,13 @@ public:
     void RecalcLayout();
     // The DPI the frame is laid out for.
     Dpi dpi() const { return dpi_; }
+    // The bars and the splitter are members of the derived frame, which hands
+    // each one over once it exists.
     void DockControlBar(DockToolBar& bar, DockSide side = DockSide::Top);
+    void SetStatusBar(StatusBar& bar) { statusBar_ = &bar; }
+    void SetSplitter(StaticSplitter& splitter) { splitter_ = &splitter; }
+    StatusBar* statusBar() const { return statusBar_; }
+    StaticSplitter* splitter() const { return splitter_; }
     // The edge a bar dropped at this screen point docks to, or Floating.
     DockSide DockSideAt(POINT screen) const;
 
@@ -96,10 +107,12 @@ private:
     void OnNextPane();
     void OnPrevPane();
 
-    HACCEL accelerators_ = nullptr;   // a resource: freed with the module
-    View* activeView_ = nullptr;      // not owned
-    DockToolBar* toolBar_ = nullptr;  // not owned: a member of the derived frame
-    std::wstring tooltip_;            // keeps the tooltip text alive while it shows
+    HACCEL accelerators_ = nullptr;       // a resource: freed with the module
+    View* activeView_ = nullptr;          // not owned
+    DockToolBar* toolBar_ = nullptr;      // not owned: a member of the derived frame
+    StatusBar* statusBar_ = nullptr;      // not owned: a member of the derived frame
+    StaticSplitter* splitter_ = nullptr;  // not owned: a member of the derived frame
+    std::wstring tooltip_;                // keeps the tooltip text alive while it shows
     Dpi dpi_;
 };
 

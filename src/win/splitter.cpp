@@ -23,16 +23,13 @@ const MessageMap& StaticSplitter::Messages() {
     return kMap;
 }
 
-bool StaticSplitter::CreateStatic(HWND parent, UINT id) {
+bool StaticSplitter::CreateStatic(FrameWindow& frame, UINT id) {
     const wchar_t* cls =
         RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT rect{};
-    GetClientRect(parent, &rect);
-    if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(parent)))
-        dpi_ = frame->dpi();
-    else
-        dpi_ = Dpi(DpiOfWindow(parent));
-    return Create(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, parent, id);
+    GetClientRect(frame.hwnd(), &rect);
+    dpi_ = frame.dpi();
+    return Create(0, cls, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, rect, frame.hwnd(), id);
 }
 
 bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial) {
@@ -64,7 +61,7 @@ void StaticSplitter::ActivateNext(bool previous) {
     int next = current < 0 ? (previous ? 1 : 0) : 1 - current;
     if (View* pane = panes_[static_cast<std::size_t>(next)].get()) {
         SetFocus(pane->hwnd());
-        if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(TopLevel()))) frame->SetActiveView(pane);
+        if (FrameWindow* frame = FrameWindow::Of(hwnd())) frame->SetActiveView(pane);
     }
 }
 

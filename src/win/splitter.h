@@ -14,19 +14,20 @@
 
 namespace kolt::win {
 
+class FrameWindow;
+
 class StaticSplitter : public Window {
 public:
     static const MessageMap& Messages();
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
-    bool CreateStatic(HWND parent, UINT id);
+    bool CreateStatic(FrameWindow& frame, UINT id);
     // Creates pane (row 0, column) from `view`, `initial` pixels wide at first.
     bool CreateView(int row, int column, std::unique_ptr<View> view, SIZE initial);
     View* GetPane(int row, int column) const;
 
     // Moves the focus to the other pane (F6 and Shift+F6).
     void ActivateNext(bool previous);
-    int columnWidth() const { return firstWidth_; }
     // The left pane's width as the user sets it (dragging the bar), at the
     // splitter's DPI of the moment. The pane keeps it, scaled to each later
     // DPI, as far as the splitter's width lets it.

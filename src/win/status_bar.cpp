@@ -8,10 +8,9 @@
 
 namespace kolt::win {
 
-bool StatusBar::Create(HWND parent, UINT id) {
-    auto* frame = dynamic_cast<FrameWindow*>(FromHandle(parent));
-    dpi_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
-    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, parent, id);
+bool StatusBar::Create(FrameWindow& frame, UINT id) {
+    dpi_ = frame.dpi();
+    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, frame.hwnd(), id);
 }
 
 bool StatusBar::SetIndicators(std::vector<UINT> ids) {
@@ -75,14 +74,6 @@ void StatusBar::SetPaneText(std::size_t pane, std::string_view cp932) {
     const std::wstring text = Wide(cp932);
     SendMessageW(hwnd(), SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(text.c_str()));
     UpdateWindow(hwnd());
-}
-
-std::string StatusBar::PaneText(std::size_t pane) const {
-    const LRESULT info = SendMessageW(hwnd(), SB_GETTEXTLENGTHW, pane, 0);
-    std::wstring text(LOWORD(info) + 1u, L'\0');
-    SendMessageW(hwnd(), SB_GETTEXTW, pane, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(LOWORD(info));
-    return Narrow(text);
 }
 
 void StatusBar::ShowIndicator(std::size_t pane, bool on) {

@@ -15,16 +15,17 @@
 
 namespace kolt::win {
 
+class FrameWindow;
+
 class StatusBar : public Window {
 public:
-    bool Create(HWND parent, UINT id);
+    bool Create(FrameWindow& frame, UINT id);
     // Indicator ids, pane by pane; 0 is the message pane.
     bool SetIndicators(std::vector<UINT> ids);
     std::size_t paneCount() const { return indicators_.size(); }
     UINT IndicatorId(std::size_t pane) const { return pane < indicators_.size() ? indicators_[pane] : 0; }
 
     void SetPaneText(std::size_t pane, std::string_view cp932);
-    std::string PaneText(std::size_t pane) const;
     // Shows an indicator pane's text or hides it.
     void ShowIndicator(std::size_t pane, bool on);
 

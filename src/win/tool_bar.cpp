@@ -44,7 +44,7 @@ public:
 
     // Fits the window around the bar laid out in `rows` rows, at `topLeft`.
     void FitTo(int rows, POINT topLeft) {
-        rows_ = rows;
+        bar_.LayOutButtons(rows);
         const SIZE content = bar_.ButtonsSize(rows);
         RECT rect{0, 0, content.cx, content.cy};
         AdjustWindowRectForDpi(rect, static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE)), false,
@@ -69,14 +69,14 @@ private:
         const int extraX = frame.right - frame.left;
         const int extraY = frame.bottom - frame.top;
         const int buttons = static_cast<int>(bar_.ButtonIds().size());
-        int rows = rows_;
+        int rows = 1;
         const bool byHeight = edge == WMSZ_TOP || edge == WMSZ_BOTTOM;
         for (int r = 1; r <= std::max(1, buttons); ++r) {
             const SIZE s = bar_.ButtonsSize(r);
             rows = r;
             if (byHeight ? s.cy + extraY >= rect.bottom - rect.top : s.cx + extraX <= rect.right - rect.left) break;
         }
-        rows_ = rows;
+        bar_.LayOutButtons(rows);
         const SIZE s = bar_.ButtonsSize(rows);
         if (edge == WMSZ_LEFT || edge == WMSZ_TOPLEFT || edge == WMSZ_BOTTOMLEFT)
             rect.left = rect.right - (s.cx + extraX);
@@ -123,7 +123,7 @@ private:
         const std::optional<RECT> suggested = ReadSuggestedRect(lParam);
         if (!suggested) return 0;  // not the system's
         bar_.SetDpi(Dpi(LOWORD(wParam)));
-        FitTo(rows_, {suggested->left, suggested->top});
+        FitTo(bar_.rows_, {suggested->left, suggested->top});
         return 0;
     }
 
@@ -134,7 +134,6 @@ private:
     }
 
     DockToolBar& bar_;
-    int rows_ = 1;
     bool moved_ = false;
 };
 
@@ -210,6 +209,7 @@ bool DockToolBar::LoadToolBar(UINT resourceId, std::vector<ImageStrip> larger) {
     strips_ = std::move(larger);
     if (!LoadImages()) return false;
     if (!SendMessageW(hwnd(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()))) return false;
+    MeasureLayouts();
     return true;
 }
 
@@ -289,6 +289,7 @@ bool DockToolBar::LoadImages(bool rebuild) {
 
 void DockToolBar::RefreshImages() {
     LoadImages(true);
+    MeasureLayouts();
 }
 
 Result DockToolBar::OnSysColorChange(WPARAM, LPARAM) {
@@ -309,7 +310,7 @@ void DockToolBar::SetDpi(Dpi dpi) {
         info.cx = static_cast<WORD>(dpi_.Scale(kSeparator));
         SendMessageW(hwnd(), TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
     }
-    SendMessageW(hwnd(), TB_AUTOSIZE, 0, 0);
+    MeasureLayouts();
     // The gripper's width changes with the DPI.
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
 }
@@ -336,7 +337,12 @@ void DockToolBar::UpdateButtons() {
     }
 }
 
-SIZE DockToolBar::ButtonsSize(int rows) {
+void DockToolBar::LayOutButtons(int rows) {
+    rows_ = std::max(1, rows);
+    WrapButtons(rows_);
+}
+
+void DockToolBar::WrapButtons(int rows) {
     // The rows are ours to choose: a line break (TBSTATE_WRAP) after every
     // so many buttons, a separator on a line of its own in a single column.
     const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
@@ -359,20 +365,42 @@ SIZE DockToolBar::ButtonsSize(int rows) {
         SendMessageW(hwnd(), TB_SETBUTTONINFOW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&info));
     }
     SendMessageW(hwnd(), TB_AUTOSIZE, 0, 0);
-    SIZE size{};
-    for (int i = 0; i < count; ++i) {
-        RECT item{};
-        if (SendMessageW(hwnd(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) {
-            size.cx = std::max(size.cx, item.right);
-            size.cy = std::max(size.cy, item.bottom);
-        }
-    }
-    return size;
 }
 
-SIZE DockToolBar::DockedSize(bool verticalBar) {
-    const int buttons = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
-    SIZE s = ButtonsSize(verticalBar ? std::max(1, buttons) : 1);
+// Only the control knows where its buttons go; it is asked once for every
+// number of rows, so that measuring a layout (while a drag outline follows
+// the cursor, say) never changes the one on screen.
+void DockToolBar::MeasureLayouts() {
+    layoutSizes_.clear();
+    const auto count = static_cast<int>(SendMessageW(hwnd(), TB_BUTTONCOUNT, 0, 0));
+    const auto buttons = static_cast<int>(ButtonIds().size());
+    for (int rows = 1; rows <= buttons; ++rows) {
+        WrapButtons(rows);
+        SIZE size{};
+        for (int i = 0; i < count; ++i) {
+            RECT item{};
+            if (SendMessageW(hwnd(), TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item))) {
+                size.cx = std::max(size.cx, item.right);
+                size.cy = std::max(size.cy, item.bottom);
+            }
+        }
+        layoutSizes_.push_back(size);
+    }
+    WrapButtons(rows_);
+}
+
+SIZE DockToolBar::ButtonsSize(int rows) const {
+    if (layoutSizes_.empty()) return {};
+    // More rows than buttons lay out as one button a row.
+    return layoutSizes_[static_cast<std::size_t>(std::clamp(rows, 1, static_cast<int>(layoutSizes_.size())) - 1)];
+}
+
+int DockToolBar::DockedRows(bool verticalBar) const {
+    return verticalBar ? std::max(1, static_cast<int>(layoutSizes_.size())) : 1;
+}
+
+SIZE DockToolBar::DockedSize(bool verticalBar) const {
+    SIZE s = ButtonsSize(DockedRows(verticalBar));
     if (verticalBar)
         s.cy += gripperSpace();
     else
@@ -404,6 +432,7 @@ void DockToolBar::Dock(DockSide side) {
     if (GetParent(hwnd()) != frame_->hwnd()) SetParent(hwnd(), frame_->hwnd());
     if (floatFrame_) ShowWindow(floatFrame_->hwnd(), SW_HIDE);
     SetDpi(frame_->dpi());
+    LayOutButtons(DockedRows(vertical()));
     // The gripper's edge changes with the orientation.
     SetWindowPos(hwnd(), nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
     ShowWindow(hwnd(), (wasShown || !wasFloating) ? SW_SHOWNA : SW_HIDE);
@@ -480,9 +509,8 @@ Result DockToolBar::OnNcHitTest(WPARAM, LPARAM lParam) {
 Result DockToolBar::OnNcLButtonDown(WPARAM hit, LPARAM lParam) {
     if (hit != HTCAPTION) return std::nullopt;
     dragging_ = true;
-    dragPoint_ = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
     SetCapture(hwnd());
-    dragFrame_ = DragFrameAt(dragPoint_);
+    dragFrame_ = DragFrameAt({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     DrawDragFrame();
     return 0;
 }
@@ -495,17 +523,8 @@ Result DockToolBar::OnNcLButtonDblClk(WPARAM hit, LPARAM lParam) {
 
 RECT DockToolBar::DragFrameAt(POINT screen) const {
     // The outline follows the cursor in the shape the bar would take there.
-    RECT window{};
-    GetWindowRect(hwnd(), &window);
     const DockSide side = frame_->DockSideAt(screen);
-    const bool asVertical = side == DockSide::Left || side == DockSide::Right;
-    auto& self = const_cast<DockToolBar&>(*this);
-    SIZE s = self.DockedSize(asVertical);
-    // Measuring re-lays the buttons out; put the current layout back.
-    if (side_ == DockSide::Floating)
-        self.ButtonsSize(1);
-    else
-        self.DockedSize(vertical());
+    const SIZE s = DockedSize(side == DockSide::Left || side == DockSide::Right);
     const int offset = dpi_.Scale(4);
     return {screen.x - offset, screen.y - offset, screen.x - offset + s.cx, screen.y - offset + s.cy};
 }

@@ -51,7 +51,7 @@ public:
     void Show(bool on);
 
     // Size the bar takes when docked along a horizontal or vertical edge.
-    SIZE DockedSize(bool vertical);
+    SIZE DockedSize(bool vertical) const;
     // Sets the button command-UI states from the frame's route.
     void UpdateButtons();
 
@@ -80,7 +80,14 @@ private:
     bool vertical() const { return side_ == DockSide::Left || side_ == DockSide::Right; }
     void DrawDragFrame();
     RECT DragFrameAt(POINT screen) const;
-    SIZE ButtonsSize(int rows);
+    // The buttons in `rows` rows: a line break after every so many.
+    void LayOutButtons(int rows);
+    void WrapButtons(int rows);
+    // Measures the buttons' size in every number of rows, for the button
+    // size of the moment, then lays them out again as they were.
+    void MeasureLayouts();
+    SIZE ButtonsSize(int rows) const;  // as measured
+    int DockedRows(bool verticalBar) const;
     void EndDrag(bool apply);
     bool LoadImages(bool rebuild = false);
     int gripper() const { return dpi_.Scale(kGripper); }
@@ -92,7 +99,6 @@ private:
     DockSide lastDocked_ = DockSide::Top;
     bool dragging_ = false;
     bool frameDrawn_ = false;
-    POINT dragPoint_{};
     RECT dragFrame_{};
     Dpi dpi_;
     UINT resourceId_ = 0;
@@ -101,6 +107,8 @@ private:
     std::vector<ImageStrip> strips_;
     UINT stripShown_ = 0;  // the bitmap the images come from
     ImageListHandle images_;
+    int rows_ = 1;                   // the rows the buttons are laid out in
+    std::vector<SIZE> layoutSizes_;  // the buttons' size in 1, 2, ... rows
     // Sizes at 96 dpi: the gripper, the button's padding around its image,
     // a separator's width.
     static constexpr int kGripper = 8;

@@ -18,7 +18,7 @@ const MessageMap& View::Messages() {
 }
 
 void View::BecomeActive() {
-    if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(TopLevel()))) frame->SetActiveView(this);
+    if (FrameWindow* frame = FrameWindow::Of(hwnd())) frame->SetActiveView(this);
 }
 
 Result View::OnMouseActivate(WPARAM, LPARAM) {
@@ -62,7 +62,7 @@ bool FormView::CreateView(HWND parent, UINT id, const RECT& rect) {
     GetClientRect(hwnd, &client);
     total_ = {client.right, client.bottom};
     // The dialog manager laid the template out for the DPI of the moment.
-    auto* frame = dynamic_cast<FrameWindow*>(FromHandle(GetAncestor(parent, GA_ROOT)));
+    const FrameWindow* frame = FrameWindow::Of(parent);
     dpi_ = createdAt_ = userScrollAt_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
     // We re-scale the form when the DPI changes (OnDpiChanged); the system must not do it as well.
     TakeOverDialogScaling(hwnd);
@@ -79,8 +79,7 @@ bool FormView::PreTranslateMessage(MSG& msg) {
     // Tab, the arrow keys and mnemonics move between the form's controls.
     if (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
     // The frame's accelerators come first, or the dialog keys would eat them.
-    if (auto* frame = dynamic_cast<FrameWindow*>(FromHandle(TopLevel())); frame && frame->TranslateAccelerators(msg))
-        return true;
+    if (FrameWindow* frame = FrameWindow::Of(hwnd()); frame && frame->TranslateAccelerators(msg)) return true;
     return IsDialogMessageW(hwnd(), &msg) != FALSE;
 }
 

@@ -54,7 +54,6 @@ public:
     bool CreateView(HWND parent, UINT id, const RECT& rect) override;
     bool PreTranslateMessage(MSG& msg) override;
     void OnDpiChanged(Dpi old, Dpi now) override;
-    UINT templateId() const { return templateId_; }
 
 protected:
     HWND Item(UINT id) const { return GetDlgItem(hwnd(), static_cast<int>(id)); }

@@ -327,7 +327,7 @@ protected:
     void OpenAsSet() {
         OpenScaled();
         GetWindowRect(frame->hwnd(), &created);
-        auto* splitter = dynamic_cast<win::StaticSplitter*>(win::Window::FromHandle(Child(IDW_PANE_FIRST)));
+        win::StaticSplitter* splitter = frame->splitter();
         ASSERT_NE(splitter, nullptr);
         splitter->SetColumnWidth(win::Dpi(win::SystemDpi()).Scale(151));
         SendMessageW(Pane(1), WM_HSCROLL, SB_LINERIGHT, 0);

@@ -410,8 +410,9 @@ TEST_F(GameLauncherTest, SecondStartIsRefusedUntilTheEarlierLaunchHasEnded) {
 }
 
 TEST_F(GameLauncherTest, ProcessThatRefusesFullAccessIsStillWaitedOn) {
-    ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /refuse-full-access /standby=1200 /game=off A s01")));
-    // The standby program really refuses full access but allows a wait.
+    ASSERT_TRUE(launcher_->Start(Request("velq.exe /log=log /refuse-full-access /standby=3000 /game=off A s01")));
+    // The standby program really refuses full access but allows a wait. It
+    // lives long enough to be looked at on a loaded machine.
     DWORD standby = 0;
     ASSERT_TRUE(PumpUntil([&] { return (standby = FindProcessByName("dormaux.exe")) != 0; }, std::chrono::seconds(30)));
     PumpFor(std::chrono::milliseconds(300));

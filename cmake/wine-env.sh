@@ -9,7 +9,9 @@ cmd=${1:?start or stop}
 dir=${2:?environment folder}
 mkdir -p "$dir"
 . "$(dirname "$0")/../tools/desktop.sh"
-export WINEPREFIX="$dir/prefix" WINEARCH=win32 WINEDEBUG=-all
+# The tests set their own locale where it matters; the desktop keeps the
+# caller's. Its prefix is the 96-dpi one.
+unset KOLT_LOCALE KOLT_LOGPIXELS
 
 case "$cmd" in
 stop) kolt_desktop_stop "$dir"; exit 0 ;;
@@ -17,8 +19,6 @@ start) ;;
 *) echo "usage: $0 start|stop DIR" >&2; exit 2 ;;
 esac
 
-# The tests set their own locale where it matters; the desktop keeps the caller's.
-unset KOLT_LOCALE KOLT_LOGPIXELS
 KOLT_SCREEN=1280x1024x24 kolt_desktop_start "$dir"
 # A drive of its own for tests that walk the shell's folder tree (the folder
 # picker): T:\ is one level deep, wherever the build tree lies. It must be

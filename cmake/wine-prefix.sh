@@ -9,16 +9,17 @@ cmd=${1:?start or stop}
 dir=${2:?environment folder}
 export KOLT_LOGPIXELS=${3:?dots per inch}
 . "$(dirname "$0")/../tools/desktop.sh"
-export WINEARCH=win32 WINEDEBUG=-all
 unset KOLT_LOCALE
 case "$cmd" in
 start)
-    [ -f "$dir/display" ] || { echo "no Wine desktop at $dir: run wine-env.sh start first" >&2; exit 1; }
-    export DISPLAY=:$(cat "$dir/display")
+    kolt_desktop_use "$dir"
     kolt_prefix "$dir"
     kolt_desktop_serve
     echo "prefix at $KOLT_LOGPIXELS dpi ready: $WINEPREFIX"
     ;;
-stop) WINEPREFIX=$(kolt_prefix_path "$dir") wineserver -k 2>/dev/null || true ;;
+stop)
+    kolt_wine_env "$dir"
+    wineserver -k 2>/dev/null || true
+    ;;
 *) echo "usage: $0 start|stop DIR DPI" >&2; exit 2 ;;
 esac

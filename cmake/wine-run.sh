@@ -6,11 +6,8 @@
 # that display scale (wine-prefix.sh).
 set -uo pipefail
 dir=${KOLT_WINE_DIR:?KOLT_WINE_DIR must name the folder given to wine-env.sh}
-[ -f "$dir/display" ] || { echo "no Wine desktop at $dir: run wine-env.sh start first" >&2; exit 1; }
 . "$(dirname "$0")/../tools/desktop.sh"
-WINEPREFIX=$(kolt_prefix_path "$dir")
-export WINEPREFIX WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
-export DISPLAY=:$(cat "$dir/display")
+kolt_desktop_use "$dir" || exit 1
 # Wine's own service processes outlive the program and would inherit CTest's
 # output pipe, keeping the test "running" after it ended: give them a file.
 log=$(mktemp "${TMPDIR:-/tmp}/kolt-wine-XXXXXX")

@@ -2,7 +2,7 @@
 # Start-up benchmark: under the same Wine and display, starts in turns
 #   koltSSel.exe on the demo game folder,
 #   the floor: koltSSel's window built from koltSSel's own compiled resources
-#     with the same tree items, reading no file (tests/gui/drivers/floor_window.cpp),
+#     with the same tree items, reading no file (bench/startup/floor_window.cpp),
 #   a plain program that only opens one window,
 # and times each alike: from process start until its window answers a message
 # with the tree (where there is one) holding all its items. Prints the medians,
@@ -14,16 +14,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-30}
-tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target koltSSel demo_game startup_timer minimal_window startup_floor >/dev/null
-
-build=$root/build/win32
 run=$root/build/bench-startup
-game=$build/demo-game
-mkdir -p "$run"
-cp "$build/bin/koltSSel.exe" "$build/bin/minimal_window.exe" "$build/bin/startup_floor.exe" "$run/"
-printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
+. tools/demo-setup.sh
+kolt_demo_setup "$run" startup_timer minimal_window startup_floor
+cp "$build/bin/minimal_window.exe" "$build/bin/startup_floor.exe" "$run/"
 # Every port and every scenario of the demo game folder is one tree item.
 items=$(python3 -c 'import json, sys
 rows = [json.loads(line) for line in open(sys.argv[1], encoding="utf-8")]

@@ -3,7 +3,8 @@
 #   - i386 PE, GUI or console subsystem, subsystem and OS version 6.1;
 #   - DYNAMIC_BASE, NX_COMPAT, NO_SEH and TERMINAL_SERVICE_AWARE set, the
 #     relocations kept (an address chosen at load time needs them);
-#   - stripped: no symbol table, no debug sections;
+#   - stripped: no symbol table, no debug sections (the programs as packed
+#     in the release zip; the win32-debug build keeps its symbols);
 #   - the stack protector linked in and used: its failure routine is there
 #     and many functions compare their canary with the one guard;
 #   - no SEH frame registered anywhere in the code (no write to %fs:0), as
@@ -13,8 +14,8 @@
 #     for a GUI program (version 6 through its manifest, from the side-by-side
 #     store). Any other DLL is loaded at run time by its full path
 #     (src/base/system_library_win.h).
-#   check-pe.sh koltSSel.exe [gui|console]
-#   check-pe.sh --zip koltSSel-<version>.zip     (both programs as packed)
+#   check-pe.sh [--stripped] koltSSel.exe [gui|console]
+#   check-pe.sh --zip koltSSel-<version>.zip     (both programs as packed, stripped)
 set -euo pipefail
 objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 
@@ -26,9 +27,14 @@ if [ "${1:-}" = --zip ]; then
     gui=$(find "$work" -name koltSSel.exe)
     console=$(find "$work" -name koltssel-info.exe)
     [ -n "$gui" ] && [ -n "$console" ] || { echo "check-pe: $zip: koltSSel.exe or koltssel-info.exe missing" >&2; exit 1; }
-    "$0" "$gui" gui
-    "$0" "$console" console
+    "$0" --stripped "$gui" gui
+    "$0" --stripped "$console" console
     exit 0
+fi
+stripped=
+if [ "${1:-}" = --stripped ]; then
+    stripped=1
+    shift
 fi
 
 exe=${1:?executable}
@@ -57,8 +63,10 @@ grep -q "relocations stripped" <<<"$dump" && fail "relocations stripped: no addr
 sections=$("$objdump" -h "$exe")
 grep -qE '^ +[0-9]+ \.reloc ' <<<"$sections" || fail "no .reloc section"
 
-grep -q "^	symbols stripped" <<<"$dump" || fail "not stripped: it has a symbol table"
-grep -qE '^ +[0-9]+ \.debug' <<<"$sections" && fail "not stripped: it has debug sections"
+if [ -n "$stripped" ]; then
+    grep -q "^	symbols stripped" <<<"$dump" || fail "not stripped: it has a symbol table"
+    grep -qE '^ +[0-9]+ \.debug' <<<"$sections" && fail "not stripped: it has debug sections"
+fi
 
 grep -qa "stack smashing detected" "$exe" || fail "no stack protector: its failure routine is missing"
 code=$("$objdump" -d --no-show-raw-insn "$exe")
@@ -86,5 +94,5 @@ for dll in $dlls; do
     [[ "$allowed" == *" $dll "* ]] ||
         fail "imports $dll, which is not a KnownDLL: load it at run time with LoadSystemLibrary"
 done
-echo "$exe: i386 PE, $kind subsystem 6.1, DYNAMIC_BASE NX_COMPAT NO_SEH TSAWARE, relocations, stripped," \
+echo "$exe: i386 PE, $kind subsystem 6.1, DYNAMIC_BASE NX_COMPAT NO_SEH TSAWARE, relocations,${stripped:+ stripped,}" \
     "stack protector in $guarded functions, no SEH frame, $(wc -c <"$exe") bytes, imports: $(echo $dlls)"

@@ -6,6 +6,8 @@
 #                            number), openbox, and the Wine prefix below; exports
 #                            DISPLAY and writes DIR/display, DIR/xvfb.pid, DIR/wm.pid
 #   kolt_prefix DIR          only the prefix (for a display that is already there)
+#   kolt_desktop_use DIR     the desktop another process started in DIR: exports
+#                            DISPLAY and the prefix's Wine environment
 #   kolt_desktop_serve       a persistent Wine server for the runs that follow
 #   kolt_desktop_stop DIR    ends the Wine server, the window manager and Xvfb
 # Settings, read when called:
@@ -23,6 +25,12 @@ kolt_prefix_path() {  # DIR -> the prefix folder for KOLT_LOGPIXELS
     if [ "$dpi" = 96 ]; then echo "$1/prefix"; else echo "$1/prefix-$dpi"; fi
 }
 
+kolt_wine_env() {  # DIR: exports WINEARCH, WINEPREFIX (for KOLT_LOGPIXELS) and WINEDEBUG
+    export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+    export WINEPREFIX
+    WINEPREFIX=$(kolt_prefix_path "$1")
+}
+
 # The mark of a prefix set up as below; a new name whenever the set-up changes,
 # so that older prefixes are set up again.
 kolt_prefix_mark=.kolt-prefix-ready
@@ -31,10 +39,8 @@ kolt_prefix() {
     local dir=$1 dpi=${KOLT_LOGPIXELS:-96} log
     mkdir -p "$dir"
     log="$dir/wineboot.log"
-    export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+    kolt_wine_env "$dir"
     if [ -n "${KOLT_LOCALE:-}" ]; then export LANG=$KOLT_LOCALE LC_ALL=$KOLT_LOCALE; fi
-    export WINEPREFIX
-    WINEPREFIX=$(kolt_prefix_path "$dir")
     if [ ! -f "$WINEPREFIX/$kolt_prefix_mark" ]; then
         if [ "$dpi" != 96 ]; then
             # Start from the 96-dpi prefix rather than booting another.
@@ -64,7 +70,7 @@ kolt_prefix() {
 kolt_desktop_stop() {
     local dir=$1 p
     if [ -f "$dir/display" ]; then
-        DISPLAY=:$(cat "$dir/display") WINEPREFIX=${WINEPREFIX:-$(kolt_prefix_path "$dir")} wineserver -k 2>/dev/null || true
+        (kolt_desktop_use "$dir" && wineserver -k 2>/dev/null) || true
     fi
     for p in wm xvfb; do
         if [ -f "$dir/$p.pid" ]; then
@@ -98,6 +104,13 @@ kolt_desktop_start() {
     openbox >"$dir/wm.log" 2>&1 </dev/null &
     echo $! >"$dir/wm.pid"
     kolt_prefix "$dir"
+}
+
+kolt_desktop_use() {
+    [ -f "$1/display" ] || { echo "no desktop at $1: start it first (cmake/wine-env.sh start $1)" >&2; return 1; }
+    export DISPLAY
+    DISPLAY=:$(cat "$1/display")
+    kolt_wine_env "$1"
 }
 
 kolt_desktop_serve() {

@@ -10,17 +10,9 @@ if [ -z "${DISPLAY:-}" ]; then
     exec tools/screenshot.sh "$root/build/demo/koltSSel-demo.png"
 fi
 
-tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j "$(nproc)" --target koltSSel demo_game velq dormaux qmz48 >/dev/null
-build=$root/build/win32
 run=$root/build/demo
-game=$build/demo-game
-mkdir -p "$run"
-cp "$build/bin/koltSSel.exe" "$run/"
-for exe in velq.exe dormaux.exe qmz48.exe; do cp "$build/bin/$exe" "$game/"; done
-# The settings file beside the program names the game folder (Wine's Z: is /).
-[ -f "$run/koltSSel.ini" ] || printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
+. tools/demo-setup.sh
+kolt_demo_setup --keep-settings "$run"
 
 # The same prefix set-up as the screenshot's (tools/desktop.sh), on your display.
 . tools/desktop.sh

@@ -17,17 +17,10 @@ scale=${2:-100}
 variant=${3:-}
 [[ -z $variant || $variant == high-contrast || $variant =~ ^move:[0-9]+(,[0-9]+)*$ ]] ||
     { echo "VARIANT is high-contrast or move:DPI,DPI..., not '$variant'" >&2; exit 2; }
-tools/install-deps.sh
-cmake --preset win32 >/dev/null
-cmake --build --preset win32 -j 2 --target koltSSel demo_game velq dormaux qmz48 select_scenario display_change >/dev/null
-
-build=$root/build/win32
 run=$root/build/screenshot
-game=$build/demo-game
-mkdir -p "$run" "$(dirname "$out")"
-cp "$build/bin/koltSSel.exe" "$run/"
-for exe in velq.exe dormaux.exe qmz48.exe; do cp "$build/bin/$exe" "$game/"; done
-printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
+. tools/demo-setup.sh
+kolt_demo_setup "$run" select_scenario display_change
+mkdir -p "$(dirname "$out")"
 
 . tools/desktop.sh
 export KOLT_LOCALE=ja_JP.UTF-8 KOLT_LOGPIXELS=$((96 * scale / 100))

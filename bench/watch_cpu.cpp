@@ -8,7 +8,7 @@
 // refused open at once (no pause) for a few seconds. Prints each case's CPU
 // time, its share of one core and its ratio to the baseline's share, next to
 // the same process sitting idle for as long (the floor: message waits, Wine).
-// Not part of the test run: tests/launch/measure-watch-cpu.sh runs it.
+// Not part of the test run: bench/measure-watch-cpu.sh runs it.
 #include <windows.h>
 
 #include <atomic>

@@ -1,0 +1,36 @@
+# shellcheck shell=bash
+# What the demo, the screenshot and the start-up benchmark do first. Sourced
+# from the project's folder, not run:
+#   . tools/demo-setup.sh
+#   kolt_demo_setup [--keep-settings] RUN_DIR [TARGET...]
+# installs what is missing, builds koltSSel.exe, the demo game folder, the
+# stand-in game programs and the TARGETs (win32 preset), copies koltSSel.exe
+# into RUN_DIR with a settings file beside it that names the demo game folder
+# (--keep-settings: one already there is kept, with the user's changes) and
+# the stand-ins into the game folder. Sets `build` (the build folder, its
+# programs in $build/bin) and `game` (the demo game folder).
+
+kolt_demo_setup() {
+    local keep=
+    if [ "$1" = --keep-settings ]; then
+        keep=1
+        shift
+    fi
+    local run=$1
+    shift
+    tools/install-deps.sh
+    build=$PWD/build/win32
+    game=$build/demo-game
+    mkdir -p "$run"
+    local log=$run/build.log
+    if ! { cmake --preset win32 && cmake --build --preset win32 -j "$(nproc)" --target koltSSel demo_game standins "$@"; } >"$log" 2>&1; then
+        cat "$log" >&2
+        return 1
+    fi
+    cp "$build/bin/koltSSel.exe" "$run/"
+    cp "$build/bin/velq.exe" "$build/bin/dormaux.exe" "$build/bin/qmz48.exe" "$game/"
+    # Wine's Z: is /.
+    if [ -z "$keep" ] || [ ! -f "$run/koltSSel.ini" ]; then
+        printf '[Option]\r\nGamePriority=32\r\nGameFolder=Z:%s\r\n' "${game//\//\\}" >"$run/koltSSel.ini"
+    fi
+}

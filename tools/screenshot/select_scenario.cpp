@@ -8,6 +8,7 @@
 
 namespace {
 constexpr int kPanes = 59648;
+constexpr int kStatusBar = 59393;
 
 HTREEITEM Next(HWND tree, UINT flag, HTREEITEM from) {
     return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
@@ -26,6 +27,11 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < 200 && !frame; ++i, Sleep(50))
         frame = FindWindowW(L"KoltFrame", nullptr);
     if (!frame) return 2;
+    // The frame shows its ready text once its message loop runs; a selection
+    // made before that would have its own text replaced by it.
+    const HWND status = GetDlgItem(frame, kStatusBar);
+    for (int i = 0; i < 200 && status && LOWORD(SendMessageW(status, SB_GETTEXTLENGTHW, 0, 0)) == 0; ++i)
+        Sleep(50);
     HWND splitter = GetDlgItem(frame, kPanes);
     HWND tree = GetDlgItem(splitter, kPanes);
     HWND path = GetDlgItem(GetDlgItem(splitter, kPanes + 1), 1000);

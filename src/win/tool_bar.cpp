@@ -178,9 +178,12 @@ bool DockToolBar::Create(FrameWindow& frame, UINT id) {
 
 bool DockToolBar::LoadToolBar(UINT resourceId, std::vector<ImageStrip> larger) {
     // RT_TOOLBAR: version 1, image width, image height, item count, then one
-    // command id per item (0 for a separator).
+    // command id per item (0 for a separator). The type has no name in the
+    // system's headers (it is the classic frame's own resource type), so it
+    // is looked up by its number, 241, as res/main.rc writes it.
+    constexpr UINT kToolBarResourceType = 241;
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(241));
+    HRSRC info = FindResourceW(module, MAKEINTRESOURCEW(resourceId), MAKEINTRESOURCEW(kToolBarResourceType));
     HGLOBAL data = info ? LoadResource(module, info) : nullptr;
     const auto* words = data ? static_cast<const WORD*>(LockResource(data)) : nullptr;
     const DWORD bytes = info ? SizeofResource(module, info) : 0;

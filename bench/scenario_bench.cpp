@@ -6,9 +6,10 @@
 //
 // A game folder is written to a temporary folder first: one typical
 // scenario, one of 64 MiB, and a catalogue of 100 ports x 100 files.
-#include <benchmark/benchmark.h>
 #include <dirent.h>
 #include <unistd.h>
+
+#include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cstdio>

@@ -9,8 +9,8 @@
 
 #include <cstdint>
 
-#include "win/frame_window.h"
 #include "base/owners_win.h"
+#include "win/frame_window.h"
 #include "win/splitter.h"
 
 namespace kolt {

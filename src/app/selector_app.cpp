@@ -12,8 +12,8 @@
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "options/option_dlg.h"
-#include "win/application.h"
 #include "resource.h"
+#include "win/application.h"
 #include "win/screen_text.h"
 
 namespace kolt {

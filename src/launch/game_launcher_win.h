@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "launch/launch_steps.h"
 #include "base/owners_win.h"
+#include "launch/launch_steps.h"
 
 namespace kolt {
 

@@ -7,14 +7,14 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "base/owners_win.h"
-
 #include <exception>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "base/owners_win.h"
 
 namespace kolt {
 

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "win/application.h"
-#include "win/splitter.h"
 #include "win/screen_text.h"
+#include "win/splitter.h"
 
 namespace kolt::win {
 namespace {

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "win/frame_window.h"
 #include "base/owners_win.h"
+#include "win/frame_window.h"
 
 namespace kolt::win {
 

@@ -9,8 +9,8 @@
 #include "base/cp932.h"
 #include "base/text_win.h"
 #include "record_modules.h"
-#include "support/window_driver.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 
 namespace kolt {
 namespace {

@@ -5,8 +5,8 @@
 // real folder picker of the running program, and the settings file is written
 // only when the program ends.
 #include <windows.h>
-#include <shlobj.h>
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -16,6 +16,7 @@
 #include <set>
 #include <vector>
 
+#include "about_ids.h"
 #include "base/cp932.h"
 #include "base/ini_profile.h"
 #include "base/owners_win.h"
@@ -24,7 +25,6 @@
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
 #include "win/framework_ids.h"
-#include "about_ids.h"
 
 namespace kolt {
 namespace {

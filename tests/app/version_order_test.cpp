@@ -1,10 +1,10 @@
 // The fallback order in which a version text is looked for, and the query
 // path of a text value.
-#include "app/version_info_order.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
+
+#include "app/version_info_order.h"
 
 namespace kolt::version {
 namespace {

@@ -6,8 +6,8 @@
 
 #include "fuzz_support.h"
 #include "scenario/record_scan.h"
-#include "scenario/scenario_reader.h"
 #include "scenario/reference_readers.h"
+#include "scenario/scenario_reader.h"
 
 using namespace kolt;
 

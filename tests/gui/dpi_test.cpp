@@ -3,6 +3,8 @@
 // given in KOLT_EXPECT_DPI), then the main window moved to another scale with
 // WM_DPICHANGED. Every pixel size the window measures is its 96-dpi size
 // scaled; the template dialogs keep their dialog units.
+#include "win/dpi.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -16,12 +18,12 @@
 #include <vector>
 
 #include "about_ids.h"
-#include "main_window_fixture.h"
 #include "app/about_dlg.h"
 #include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "base/owners_win.h"
 #include "base/text_win.h"
+#include "main_window_fixture.h"
 #include "options_ids.h"
 #include "resource.h"
 #include "support/dialog_template.h"
@@ -30,7 +32,6 @@
 #include "support/window_driver.h"
 #include "win/application.h"
 #include "win/dialog.h"
-#include "win/dpi.h"
 #include "win/splitter.h"
 #include "win/tool_bar.h"
 

@@ -16,10 +16,10 @@
 #include <string>
 
 #include "base/owners_win.h"
-#include "support/game_fixture.h"
-#include "support/window_driver.h"
 #include "support/child_process.h"
+#include "support/game_fixture.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 #include "win/framework_ids.h"
 #include "win/screen_text.h"
 

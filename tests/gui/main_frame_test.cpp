@@ -1,6 +1,8 @@
 // The main window created in process from the program's own resources on a
 // game folder written by the test, and operated the way a user does it:
 // through the tree, the menu, the toolbar, the keyboard.
+#include "app/main_frame.h"
+
 #include <windows.h>
 #include <commctrl.h>
 #include <oleacc.h>
@@ -13,20 +15,19 @@
 #include <set>
 
 #include "about_ids.h"
-#include "main_window_fixture.h"
-#include "app/main_frame.h"
 #include "app/selector_app.h"
 #include "base/owners_win.h"
 #include "catalogue/catalogue_scan.h"
 #include "catalogue/stage_tree_win.h"
-#include "support/dialog_template.h"
-#include "support/game_fixture.h"
-#include "support/window_driver.h"
+#include "main_window_fixture.h"
 #include "options_ids.h"
 #include "resource.h"
 #include "scenario/property_form_win.h"
 #include "support/child_process.h"
+#include "support/dialog_template.h"
+#include "support/game_fixture.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 #include "win/application.h"
 #include "win/screen_text.h"
 

@@ -2,9 +2,10 @@
 // temporary game folder, with a top-level window of the test's own playing the
 // selector's main window. The stand-ins write down what they saw; times are
 // QueryPerformanceCounter ticks, comparable across processes.
-#include <gtest/gtest.h>
 #include <windows.h>
 #include <tlhelp32.h>
+
+#include <gtest/gtest.h>
 
 #include <chrono>
 #include <filesystem>

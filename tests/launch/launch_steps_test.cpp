@@ -1,6 +1,8 @@
 // The launch's decisions over a scripted platform: what is looked for in which
 // order, what happens when a process cannot be opened or the stop signal comes.
 // The real launches are in game_launcher_test.cpp.
+#include "launch/launch_steps.h"
+
 #include <gtest/gtest.h>
 
 #include <deque>
@@ -9,8 +11,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#include "launch/launch_steps.h"
 
 namespace kolt {
 namespace {

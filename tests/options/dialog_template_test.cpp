@@ -1,6 +1,8 @@
 // The dialog templates as the resource compiler wrote them: caption, font,
 // size, and every control in tab order with its id, class, text, place and
 // style. Read back from this test's own resources.
+#include "support/dialog_template.h"
+
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -12,7 +14,6 @@
 #include "about_ids.h"
 #include "base/cp932.h"
 #include "options_ids.h"
-#include "support/dialog_template.h"
 #include "support/temp_dir.h"
 
 namespace kolt {

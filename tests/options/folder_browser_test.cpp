@@ -3,9 +3,9 @@
 // the selection and closes it.
 #include "options/folder_browser.h"
 
-#include <gtest/gtest.h>
-
 #include <objbase.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <atomic>
@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "base/text_win.h"
-#include "support/window_driver.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 
 namespace kolt {
 namespace {

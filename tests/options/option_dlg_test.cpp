@@ -3,16 +3,16 @@
 // browse button, and what the caller gets back after OK and after Cancel.
 #include "options/option_dlg.h"
 
-#include <gtest/gtest.h>
-
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <gtest/gtest.h>
+
 #include "base/owners_win.h"
 #include "base/text_win.h"
-#include "support/window_driver.h"
 #include "options_ids.h"
 #include "support/temp_dir.h"
+#include "support/window_driver.h"
 
 namespace kolt {
 namespace {

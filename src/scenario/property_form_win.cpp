@@ -37,7 +37,7 @@ bool CPropertyForm::CreateView(HWND parent, UINT id, const RECT& rect) {
     // which has none, by nothing).
     for (const win::Edit* box : {&fileName_, &stageName_, &clearScore_, &highScore_, &timeBand_, &wind_,
                                  &commandLineBox_, &flights_, &difficulty_, &mode_})
-        win::NameAfterLabel(box->hwnd(), win::LabelOnRow(box->hwnd()));
+        win::NameAfterLabelOnRow(box->hwnd());
     return true;
 }
 

@@ -208,12 +208,28 @@ LRESULT AnswerNamed(HWND control, WPARAM flags, HWND label) {
 
 constexpr UINT_PTR kNamedSubclass = 1;
 
-LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR label) {
+LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
+
+// The label on the control's row, decided at the first request and kept in
+// the subclass's data: 0 before that, the control itself when it has none.
+// Deciding asks the window manager for every sibling's place, which a start
+// that nobody listens to need not pay for.
+HWND DecidedLabel(HWND control, DWORD_PTR& data) {
+    if (data == 0) {
+        const HWND label = LabelOnRow(control);
+        data = reinterpret_cast<DWORD_PTR>(label ? label : control);
+        SetWindowSubclass(control, &NamedControlProc, kNamedSubclass, data);
+    }
+    const auto label = reinterpret_cast<HWND>(data);
+    return label == control ? nullptr : label;
+}
+
+LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
     switch (message) {
         case WM_GETOBJECT:
             // The object id travels as a 32-bit value.
             if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (LRESULT result = AnswerNamed(hwnd, wParam, reinterpret_cast<HWND>(label))) return result;
+                if (LRESULT result = AnswerNamed(hwnd, wParam, DecidedLabel(hwnd, data))) return result;
             }
             break;
         case WM_NCDESTROY:
@@ -248,8 +264,8 @@ HWND LabelOnRow(HWND control) {
     return nearest && IsStaticControl(nearest) ? nearest : nullptr;
 }
 
-bool NameAfterLabel(HWND control, HWND label) {
-    return SetWindowSubclass(control, &NamedControlProc, kNamedSubclass, reinterpret_cast<DWORD_PTR>(label)) != FALSE;
+bool NameAfterLabelOnRow(HWND control) {
+    return SetWindowSubclass(control, &NamedControlProc, kNamedSubclass, 0) != FALSE;
 }
 
 }  // namespace kolt::win

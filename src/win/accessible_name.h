@@ -17,9 +17,11 @@ namespace kolt::win {
 // some other control or there is none.
 HWND LabelOnRow(HWND control);
 
-// From now on a screen reader hears `control` named by `label`'s text at the
-// time it asks, or by no name at all when `label` is null. Nothing is loaded
-// or created until somebody asks. False when the control cannot be subclassed.
-bool NameAfterLabel(HWND control, HWND label);
+// From now on a screen reader hears `control` named by the text, at the time
+// it asks, of its LabelOnRow, or by no name at all when it has none. The
+// label is decided at the first request and kept; nothing is looked at,
+// loaded or created until somebody asks. False when the control cannot be
+// subclassed.
+bool NameAfterLabelOnRow(HWND control);
 
 }  // namespace kolt::win

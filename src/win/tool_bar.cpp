@@ -274,18 +274,23 @@ bool DockToolBar::LoadImages(bool rebuild) {
             bitmapId = strip.bitmapId;
         }
     }
-    if (images_ && bitmapId == stripShown_ && !rebuild) return true;
-    ImageListHandle list = MappedImages(bitmapId, width, imageCount_);
-    int height = 0;
-    if (!list || !ImageList_GetIconSize(list.get(), &width, &height)) return false;
-    SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
-    SendMessageW(hwnd(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+    if (!images_ || bitmapId != stripShown_ || rebuild) {
+        ImageListHandle list = MappedImages(bitmapId, width, imageCount_);
+        int height = 0;
+        if (!list || !ImageList_GetIconSize(list.get(), &width, &height)) return false;
+        SendMessageW(hwnd(), TB_SETBITMAPSIZE, 0, MAKELPARAM(width, height));
+        SendMessageW(hwnd(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(list.get()));
+        images_ = std::move(list);  // the bar no longer uses the old list
+        stripShown_ = bitmapId;
+    }
+    // The padding is the DPI's even when the pictures stay (175 % shows those
+    // of 150 %): kept from the scale before, it would outlive a change back.
     // The button grows with its padding; the control centres the image in
     // it (TB_SETPADDING would move the image off centre on Wine).
+    int height = 0;
+    ImageList_GetIconSize(images_.get(), &width, &height);
     const SIZE padding{dpi_.Scale(kPadding.cx), dpi_.Scale(kPadding.cy)};
     SendMessageW(hwnd(), TB_SETBUTTONSIZE, 0, MAKELPARAM(width + padding.cx, height + padding.cy));
-    images_ = std::move(list);  // the bar no longer uses the old list
-    stripShown_ = bitmapId;
     InvalidateRect(hwnd(), nullptr, TRUE);
     return true;
 }

@@ -2,7 +2,48 @@
 
 #include <windows.h>
 
+#include "base/system_library_win.h"
+
 namespace kolt {
+namespace {
+
+// System DLLs that other system DLLs load by bare name while the program
+// runs, after the search was restricted: Wine's loader still looks for such
+// loads of its own DLLs in the program's folder first. Each is taken from the
+// system folder here, before anything asks for it, and kept: a later request
+// by bare name finds the loaded module. Only those that are really loaded,
+// and each only in a process that holds the DLL that asks for it (`askedBy`,
+// null for every process). Found with a loader trace (WINEDEBUG=+loaddll)
+// with each system name that is not a known DLL planted beside the program,
+// through start-up, a screen reader's query, the About box, the options
+// dialog with its folder picker, a refresh and a game start.
+struct PinnedLibrary {
+    const wchar_t* name;
+    const wchar_t* askedBy;
+};
+constexpr PinnedLibrary kPinnedLibraries[] = {
+    // Imported by rsaenh.dll, the cryptographic provider that advapi32 loads
+    // by its full path when the stack protector's start-up asks it for
+    // random bytes (CryptAcquireContext), in every program of ours.
+    {L"bcrypt.dll", nullptr},
+    {L"crypt32.dll", nullptr},
+    // Loaded by the common controls: the theme functions when the first
+    // control is made (Wine's own start-up loads uxtheme.dll too, before any
+    // code of ours, and lets it go again), AlphaBlend the first time they draw.
+    {L"uxtheme.dll", L"comctl32.dll"},
+    {L"msimg32.dll", L"comctl32.dll"},
+};
+
+void PinSystemLibraries() {
+    for (const PinnedLibrary& library : kPinnedLibraries) {
+        if (library.askedBy && !GetModuleHandleW(library.askedBy)) continue;
+        // Kept for the life of the process; a failure leaves the name to the
+        // restricted search.
+        LoadSystemLibrary(library.name);
+    }
+}
+
+}  // namespace
 
 void HardenProcess() {
     // Programs with a subsystem version of 6.0 or more get this by default;
@@ -15,8 +56,10 @@ void HardenProcess() {
     const auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
                                          reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
                                    : nullptr;
-    if (setDefault && setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS)) return;
-    SetDllDirectoryW(L"");
+    if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS)) {
+        SetDllDirectoryW(L"");
+    }
+    PinSystemLibraries();
 }
 
 namespace {

@@ -14,7 +14,10 @@ namespace kolt {
 // added with AddDllDirectory) with SetDefaultDllDirectories, looked up at run
 // time as Windows 7 has it only with its update KB2533623; without it, takes
 // at least the working directory out of the search (SetDllDirectoryW(L"")).
-// Also turns heap termination on corruption on. Safe to call more than once.
+// Then loads from the system folder, and keeps, the system DLLs that the
+// system's own DLLs would later load by bare name (the list and who asks for
+// each: process_hardening_win.cpp). Also turns heap termination on
+// corruption on. Safe to call more than once.
 void HardenProcess();
 
 }  // namespace kolt

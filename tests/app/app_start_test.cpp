@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,9 @@
 #include "base/ini_profile.h"
 #include "base/owners_win.h"
 #include "base/text_win.h"
+#include "resource.h"
 #include "support/child_process.h"
+#include "support/game_fixture.h"
 #include "support/temp_dir.h"
 #include "support/window_driver.h"
 #include "win/framework_ids.h"
@@ -316,18 +319,71 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
     }
 }
 
-// Run with WINEDLLOVERRIDES=version=n,b, so that Wine looks for version.dll as
-// Windows does (the program's folder first) and takes a planted copy where a
-// bare name is searched. Wine's own user32 imports version.dll, so under Wine
-// the copy beside the program is loaded at process start whatever the program
-// does (Windows' user32 has no such import): there, what is checked is that
-// the program's version functions are not the planted ones. The copy in the
-// game folder, the working directory from start-up on, is never loaded.
-TEST_F(AppStartTest, VersionDllsLeftBesideTheProgramAndInTheGameFolderAreNotUsed) {
+// The system DLLs that are not on the system's KnownDLLs list and that the
+// program comes to load (a loader trace of the road below), left beside the
+// program and in the game folder (the working directory from start-up on) by
+// someone else. Wine is told to prefer a native copy of each for koltSSel.exe
+// alone, so that it searches for them as Windows does and takes a planted copy
+// wherever a bare name is looked up; the game's programs keep Wine's own. The
+// road: the options dialog and its folder picker, the main window, a screen
+// reader's query, the About box, the options again, a refresh and a game
+// start. No planted copy may come into the program, except that Wine's own
+// user32 imports version.dll and uxtheme.dll and so takes the copies beside
+// the program before the program's first instruction (Windows' user32 does
+// not); there, the program's version functions must still be the system's:
+// the About box reads the real record. Not planted: kernelbase, ucrtbase,
+// win32u, combase and shcore, which Wine's loader resolves for the imports of
+// its own kernel32, msvcrt, user32, ole32 and shlwapi before the program's
+// first instruction, whatever the program's load configuration says (on
+// Windows they are known DLLs, as the known DLLs' own imports are).
+const char* const kPlantedDlls[] = {"version.dll", "uxtheme.dll",       "msimg32.dll", "oleacc.dll",
+                                    "bcrypt.dll",  "crypt32.dll",       "rsaenh.dll",  "comctl32.dll",
+                                    "propsys.dll", "windowscodecs.dll", "userenv.dll"};
+
+// Wine's per-program DLL overrides (its AppDefaults key), removed again at the end.
+class NativeFirstFor {
+public:
+    NativeFirstFor(const std::wstring& program, const std::vector<std::string>& dlls)
+        : key_(L"Software\\Wine\\AppDefaults\\" + program + L"\\DllOverrides") {
+        HKEY key = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, key_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr))
+            return;
+        static const wchar_t kOrder[] = L"native,builtin";
+        ok_ = true;
+        for (const std::string& dll : dlls) {
+            const std::wstring name = Wide(dll.substr(0, dll.rfind('.')));
+            ok_ = ok_ && RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder),
+                                        sizeof kOrder) == ERROR_SUCCESS;
+        }
+        RegCloseKey(key);
+    }
+    ~NativeFirstFor() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.substr(0, key_.rfind(L'\\')).c_str()); }
+    NativeFirstFor(const NativeFirstFor&) = delete;
+    NativeFirstFor& operator=(const NativeFirstFor&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    std::wstring key_;
+    bool ok_ = false;
+};
+
+TEST_F(AppStartTest, SystemDllsLeftBesideTheProgramAndInTheGameFolderAreNotLoaded) {
     namespace stdfs = std::filesystem;
-    const std::string besideTheProgram = "version.dll", inTheGameFolder = Sj("ゲーム") + "\\version.dll";
-    for (const std::string& file : {besideTheProgram, inTheGameFolder})
-        stdfs::copy_file(test::WindowsPath(KOLT_PLANTED_DLL), test::WindowsPath(dir.Native(file)));
+    const std::vector<std::string> planted(std::begin(kPlantedDlls), std::end(kPlantedDlls));
+    const NativeFirstFor overrides(L"koltSSel.exe", planted);
+    ASSERT_TRUE(overrides.ok());
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    const std::set<std::string> loadedByWinesUser32 = {"version.dll", "uxtheme.dll"};
+    const std::string gameName = Sj("ゲーム");
+    test::WriteGame(dir, gameName, 0);
+    for (const char* standin : {KOLT_VELQ_PATH, KOLT_DORMAUX_PATH, KOLT_QMZ48_PATH}) {
+        const stdfs::path from = test::WindowsPath(standin);
+        stdfs::copy_file(from, test::WindowsPath(dir.Native(gameName + "\\")) / from.filename());
+    }
+    for (const std::string& name : planted) {
+        for (const std::string& file : {name, gameName + "\\" + name})
+            stdfs::copy_file(test::WindowsPath(KOLT_PLANTED_DLL), test::WindowsPath(dir.Native(file)));
+    }
 
     ChildProcess app(exe, L"");
     ASSERT_TRUE(app.started());
@@ -335,15 +391,88 @@ TEST_F(AppStartTest, VersionDllsLeftBesideTheProgramAndInTheGameFolderAreNotUsed
     ASSERT_NE(options, nullptr) << "no options dialog";
     const HWND frame = ChooseTheGame(app, options);  // the folder picker on the way
     ASSERT_NE(frame, nullptr) << "no main window";
+    const HWND panes = GetDlgItem(frame, IDW_PANE_FIRST);
+    const HWND tree = GetDlgItem(panes, IDW_PANE_FIRST), form = GetDlgItem(panes, IDW_PANE_FIRST + 1);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0; })) << "the tree is empty";
+
+    // A scenario, and what a screen reader hears of its file-name box.
+    const auto item = [&](UINT flag, HTREEITEM from) {
+        return reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, flag, reinterpret_cast<LPARAM>(from)));
+    };
+    bool selected = false;
+    for (HTREEITEM port = item(TVGN_ROOT, nullptr); port && !selected; port = item(TVGN_NEXT, port)) {
+        for (HTREEITEM s = item(TVGN_CHILD, port); s && !selected; s = item(TVGN_NEXT, s)) {
+            SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(s));
+            selected = ItemText(form, IDC_FILE_NAME) == L"port\\Alpha\\scenario\\s01.sd3";
+        }
+    }
+    ASSERT_TRUE(selected) << "no s01.sd3 in the tree";
+    {
+        ComApartment com;
+        ASSERT_TRUE(com.Enter());
+        EXPECT_EQ(test::Hear(GetDlgItem(form, IDC_FILE_NAME)).name, L"ファイル名：");
+    }
+
     PostMessageW(frame, WM_COMMAND, ID_APP_ABOUT, 0);
     const HWND about = app.WaitForWindow(L"#32770", kAboutTitle, kWait);
     ASSERT_NE(about, nullptr) << "no About box";
     // Read through the system's version functions: the planted ones fail.
     EXPECT_EQ(ItemText(about, IDC_ABOUT_DESCRIPTION), L"Velquisto　シナリオセレクター");
     PressButton(about, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(about); }));
+
+    PostMessageW(frame, WM_COMMAND, ID_SHOW_OPTIONS, 0);
+    const HWND again = app.WaitForWindow(L"#32770", kOptionsTitle, kWait);
+    ASSERT_NE(again, nullptr) << "no options dialog from the menu";
+    BrowseTo(app, again, game);
+    PressButton(again, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(again); }));
+    PostMessageW(frame, WM_COMMAND, ID_REFRESH_CATALOGUE, 0);
+    ASSERT_TRUE(WaitUntil([&] { return SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0; })) << "the tree is empty";
+
+    // The refresh keeps the selection; the start button starts the game.
+    ASSERT_EQ(ItemText(form, IDC_FILE_NAME), L"port\\Alpha\\scenario\\s01.sd3");
+    SendMessageW(GetDlgItem(form, IDC_START_GAME), BM_CLICK, 0, 0);
+    HWND gameWindow = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (gameWindow = FindWindowW(L"Tarnwick70", L"Velquisto")) != nullptr; },
+                          std::chrono::seconds(20)))
+        << "the game did not start";
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(frame) != FALSE; }, std::chrono::seconds(10)));
+    PostMessageW(gameWindow, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return IsIconic(frame) == FALSE; }, std::chrono::seconds(30)));
+
+    // What the program holds at the end of the road: nothing from either
+    // folder but itself and, under Wine, the version.dll its user32 took.
+    std::vector<std::string> held;
+    const KernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE | TH32CS_SNAPMODULE32, app.id()));
+    ASSERT_TRUE(snapshot);
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module)) {
+        const stdfs::path path(module.szExePath);
+        std::error_code ignored;
+        const bool ours = stdfs::equivalent(path.parent_path(), stdfs::u8path(dir.path()), ignored);
+        const bool game = stdfs::equivalent(path.parent_path(), test::WindowsPath(dir.Native(gameName)), ignored);
+        const std::wstring name = path.filename().wstring();
+        if (CompareStringOrdinal(name.c_str(), -1, L"koltSSel.exe", -1, TRUE) == CSTR_EQUAL && ours) continue;
+        if (CompareStringOrdinal(name.c_str(), -1, L"version.dll", -1, TRUE) == CSTR_EQUAL && ours && wine) continue;
+        if (ours || game) held.push_back(Utf8FromWide(path.wstring()));
+    }
+    EXPECT_EQ(held, std::vector<std::string>{}) << "modules from the program's or the game's folder";
     PostMessageW(frame, WM_CLOSE, 0, 0);
     ASSERT_TRUE(app.WaitForExit(kWait));
-    EXPECT_FALSE(dir.Exists(inTheGameFolder + ".loaded")) << "the game folder's version.dll was loaded";
+
+    // Each mark names the programs that loaded the copy beside it.
+    std::vector<std::string> loaded;
+    for (const std::string& name : planted) {
+        const auto byUs = [&](const std::string& mark) {
+            return dir.Exists(mark) && dir.ReadFile(mark).find("\\koltSSel.exe\r\n") != std::string::npos;
+        };
+        if (byUs(gameName + "\\" + name + ".loaded")) loaded.push_back("the game folder's " + name);
+        if (byUs(name + ".loaded") && !(wine && loadedByWinesUser32.count(name)))
+            loaded.push_back("the program folder's " + name);
+    }
+    EXPECT_EQ(loaded, std::vector<std::string>{}) << "planted DLLs were loaded";
 }
 
 }  // namespace

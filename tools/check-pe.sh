@@ -9,6 +9,10 @@
 #     and many functions compare their canary with the one guard;
 #   - no SEH frame registered anywhere in the code (no write to %fs:0), as
 #     NO_SEH promises;
+#   - a load configuration the loader reads (tools/pe-load-config.py check):
+#     the header's directory entry pointing at it with its own size, which
+#     covers DependentLoadFlags, set to LOAD_LIBRARY_SEARCH_SYSTEM32 (0x800),
+#     no SEH handler table, and the header checksum right;
 #   - imports only from DLLs on the system's KnownDLLs list (loaded from the
 #     system folder whatever lies beside the program), plus common controls
 #     for a GUI program (version 6 through its manifest, from the side-by-side
@@ -76,6 +80,9 @@ guarded=$(grep -oE '(sub|xor|cmp) +0x[0-9a-f]+,%e[a-z]{2}$' <<<"$code" | awk '{s
     END {best = 0; for (a in n) if (n[a] > best) best = n[a]; print best}')
 [ "$guarded" -ge 20 ] || fail "no stack protector: only $guarded functions compare a canary"
 
+loadconfig=$(python3 "$(dirname "$0")/pe-load-config.py" check "$exe" --dependent-load-flags 0x800 2>&1) ||
+    fail "${loadconfig#"pe-load-config: $exe: "}"
+
 if grep -qE ',%fs:0x0$' <<<"$code"; then
     fail "registers an SEH frame (writes %fs:0), which NO_SEH rules out:
 $(grep -E -B8 ',%fs:0x0$' <<<"$code" | head -20)"
@@ -95,4 +102,5 @@ for dll in $dlls; do
         fail "imports $dll, which is not a KnownDLL: load it at run time with LoadSystemLibrary"
 done
 echo "$exe: i386 PE, $kind subsystem 6.1, DYNAMIC_BASE NX_COMPAT NO_SEH TSAWARE, relocations,${stripped:+ stripped,}" \
-    "stack protector in $guarded functions, no SEH frame, $(wc -c <"$exe") bytes, imports: $(echo $dlls)"
+    "stack protector in $guarded functions, no SEH frame, ${loadconfig#"$exe": }, $(wc -c <"$exe") bytes," \
+    "imports: $(echo $dlls)"

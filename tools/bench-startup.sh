@@ -8,9 +8,14 @@
 # with the tree (where there is one) holding all its items. Prints the medians,
 # koltSSel against the floor (the aim is at most 1.10: what is above the floor
 # is our own work) and against the plain window, and the size of koltSSel.exe.
-# Not part of the tests.
-#   tools/bench-startup.sh [RUNS]     (default 30: fewer runs scatter the ratio by ±0.1)
+# Not part of the tests. Other builds of koltSSel.exe named after RUNS (an
+# earlier commit's, say) are timed alike in the same run, on the same game
+# folder, each from a folder of its own with the same settings file.
+#   tools/bench-startup.sh [RUNS [OTHER-koltSSel.exe...]]
+#   (RUNS default 30: fewer runs scatter the ratio by ±0.1)
 set -euo pipefail
+others=()
+for other in "${@:2}"; do others+=("$(realpath "$other")"); done
 cd "$(dirname "$0")/.."
 root=$(pwd)
 runs=${1:-30}
@@ -32,9 +37,16 @@ kolt_desktop_serve  # one server for every run, as a desktop has
 timer="$build/bin/startup_timer.exe"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 programs=(minimal_window startup_floor koltSSel)
+for i in "${!others[@]}"; do
+    mkdir -p "$run/other$i"
+    cp "${others[$i]}" "$run/other$i/koltSSel.exe"
+    cp "$run/koltSSel.ini" "$run/other$i/"
+    programs+=("other$i")
+done
 args() {  # the timer's arguments for one program
     case $1 in
     minimal_window) echo "$(winpath "$run/minimal_window.exe")" 1 ;;
+    other*) echo "$(winpath "$run/$1/koltSSel.exe")" 1 --tree "$items" ;;
     *) echo "$(winpath "$run/$1.exe")" 1 --tree "$items" ;;
     esac
 }
@@ -66,4 +78,10 @@ awk -v k="$kolt" -v f="$floor" -v p="$plain" 'BEGIN {
     printf "ratio koltSSel / floor: %.2f (aim: at most 1.10)\n", k / f
     printf "ratio koltSSel / plain window: %.2f (floor / plain window: %.2f)\n", k / p, f / p
 }'
+for i in "${!others[@]}"; do
+    other=$(median "$run/other$i.txt")
+    awk -v o="$other" -v f="$floor" -v k="$kolt" -v name="${others[$i]}" 'BEGIN {
+        printf "  %s: %s ms, / floor %.2f, / this tree'"'"'s koltSSel %.2f\n", name, o, o / f, o / k
+    }'
+done
 echo "koltSSel.exe size: $(stat -c %s "$run/koltSSel.exe") bytes"

@@ -12,21 +12,19 @@ namespace {
 // loads of its own DLLs in the program's folder first. Each is taken from the
 // system folder here, before anything asks for it, and kept: a later request
 // by bare name finds the loaded module. Only those that are really loaded,
-// and each only in a process that holds the DLL that asks for it (`askedBy`,
-// null for every process). Found with a loader trace (WINEDEBUG=+loaddll)
+// and each only in a process that holds the DLL that asks for it
+// (`askedBy`). Found with a loader trace (WINEDEBUG=+loaddll)
 // with each system name that is not a known DLL planted beside the program,
 // through start-up, a screen reader's query, the About box, the options
-// dialog with its folder picker, a refresh and a game start.
+// dialog with its folder picker, a refresh and a game start. Not here:
+// bcrypt.dll and crypt32.dll, which rsaenh.dll imports when the stack
+// protector's start-up asks advapi32 for random bytes; advapi32 loads rsaenh
+// by its full path, and its imports are looked for in the system folder only.
 struct PinnedLibrary {
     const wchar_t* name;
     const wchar_t* askedBy;
 };
 constexpr PinnedLibrary kPinnedLibraries[] = {
-    // Imported by rsaenh.dll, the cryptographic provider that advapi32 loads
-    // by its full path when the stack protector's start-up asks it for
-    // random bytes (CryptAcquireContext), in every program of ours.
-    {L"bcrypt.dll", nullptr},
-    {L"crypt32.dll", nullptr},
     // Loaded by the common controls: the theme functions when the first
     // control is made (Wine's own start-up loads uxtheme.dll too, before any
     // code of ours, and lets it go again), AlphaBlend the first time they draw.
@@ -36,7 +34,7 @@ constexpr PinnedLibrary kPinnedLibraries[] = {
 
 void PinSystemLibraries() {
     for (const PinnedLibrary& library : kPinnedLibraries) {
-        if (library.askedBy && !GetModuleHandleW(library.askedBy)) continue;
+        if (!GetModuleHandleW(library.askedBy)) continue;
         // Kept for the life of the process; a failure leaves the name to the
         // restricted search.
         LoadSystemLibrary(library.name);

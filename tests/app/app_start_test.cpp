@@ -328,10 +328,12 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
 // road: the options dialog and its folder picker, the main window, a screen
 // reader's query, the About box, the options again, a refresh and a game
 // start. No planted copy may come into the program, except that Wine's own
-// user32 imports version.dll and uxtheme.dll and so takes the copies beside
-// the program before the program's first instruction (Windows' user32 does
-// not); there, the program's version functions must still be the system's:
-// the About box reads the real record. Not planted: kernelbase, ucrtbase,
+// start-up takes the copies of version.dll (its user32 imports it) and
+// uxtheme.dll (loaded and let go again) beside the program before the
+// program's first instruction (Windows' user32 does neither); there, the
+// program's version functions must still be the system's (the About box
+// reads the real record), and what the program holds at the end of the road
+// must not include the planted uxtheme.dll. Not planted: kernelbase, ucrtbase,
 // win32u, combase and shcore, which Wine's loader resolves for the imports of
 // its own kernel32, msvcrt, user32, ole32 and shlwapi before the program's
 // first instruction, whatever the program's load configuration says (on

@@ -5,6 +5,7 @@
 #include "about_ids.h"
 #include "app/version_info.h"
 #include "resource.h"
+#include "win/controls.h"
 #include "win/dpi.h"
 #include "win/screen_text.h"
 
@@ -24,7 +25,10 @@ bool CAboutDlg::OnInitDialog() {
             LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAINFRAME_SIZES), IMAGE_ICON, size, size, 0)));
         if (icon_) SendMessageW(picture, STM_SETICON, reinterpret_cast<WPARAM>(icon_.get()), 0);
     }
-    const auto set = [this](UINT id, const std::string& text) { win::SetWindowTextCp932(Item(id), text); };
+    const auto set = [this](UINT id, const std::string& text) {
+        win::Edit box;
+        if (box.Bind(hwnd(), id)) box.SetText(text);
+    };
     // The boxes fill in order; a failure stops there, and the boxes already
     // written keep their texts.
     try {
@@ -38,7 +42,8 @@ bool CAboutDlg::OnInitDialog() {
         set(IDC_ABOUT_COPYRIGHT, info.GetVersionValue("LegalCopyright"));
     } catch (const std::exception&) {
         // The reader's own text is for developers; the user sees one line.
-        SetWindowTextW(Item(IDC_ABOUT_DESCRIPTION), L"バージョン情報取得失敗");
+        if (win::Edit box; box.Bind(hwnd(), IDC_ABOUT_DESCRIPTION))
+            SetWindowTextW(box.hwnd(), L"バージョン情報取得失敗");
     }
     return true;
 }

@@ -11,7 +11,6 @@ namespace kolt {
 
 const win::MessageMap& CMainFrame::Messages() {
     static constexpr win::MessageEntry kEntries[] = {
-        win::OnMessage<&CMainFrame::OnCreate>(WM_CREATE),
         win::OnMessage<&CMainFrame::OnSelectScenario>(WM_SELECT_SCENARIO),
         win::OnCommand<&CMainFrame::OnRefreshCatalogue>(ID_REFRESH_CATALOGUE),
     };
@@ -60,18 +59,17 @@ void CMainFrame::OnDpiChange(win::Dpi) {
     SetIcons();
 }
 
-win::Result CMainFrame::OnCreate(WPARAM wParam, LPARAM lParam) {
-    if (win::FrameWindow::OnCreate(wParam, lParam) != 0) return -1;
+bool CMainFrame::OnCreateBars() {
     if (!toolBar_.Create(*this, IDW_TOOLBAR) ||
         !toolBar_.LoadToolBar(IDR_MAINFRAME,
                               {{20, IDB_TOOLBAR_20}, {24, IDB_TOOLBAR_24}, {32, IDB_TOOLBAR_32}, {48, IDB_TOOLBAR_48}}))
-        return -1;
+        return false;
     if (!statusBar_.Create(*this, IDW_STATUS_BAR) ||
         !statusBar_.SetIndicators({0, ID_INDICATOR_CAPS, ID_INDICATOR_NUM, ID_INDICATOR_SCRL}))
-        return -1;
+        return false;
     SetStatusBar(statusBar_);
     DockControlBar(toolBar_, win::DockSide::Top);
-    return 0;
+    return true;
 }
 
 CStageTree* CMainFrame::stageTree() const {

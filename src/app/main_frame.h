@@ -32,10 +32,10 @@ public:
 
 protected:
     bool OnCreateClient() override;
+    bool OnCreateBars() override;
     void OnDpiChange(win::Dpi old) override;
 
 private:
-    win::Result OnCreate(WPARAM, LPARAM);
     win::Result OnSelectScenario(WPARAM, LPARAM);
     void OnRefreshCatalogue();
     // The window's large and small icons, drawn for the frame's DPI.

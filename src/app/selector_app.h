@@ -37,8 +37,6 @@ public:
     // Command 57664: the About box.
     void OnAppAbout();
 
-    HWND mainWindow() const { return mainWnd() ? mainWnd()->hwnd() : nullptr; }
-
     std::int32_t gamePriority = 0;  // a Win32 priority class value, used unchanged
     std::string gameFolder;         // CP932, absolute; may be empty
 

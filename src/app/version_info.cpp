@@ -17,20 +17,15 @@ struct VersionFunctions {
     decltype(&VerQueryValueW) query = nullptr;
 };
 
-template <typename Fn>
-Fn Function(HMODULE module, const char* name) {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
 const VersionFunctions& Version() {
     static const VersionFunctions functions = [] {
         VersionFunctions f;
         // Never freed: the functions are used until the program ends.
         const HMODULE module = LoadSystemLibrary(L"version.dll");
         if (!module) return f;
-        f.size = Function<decltype(f.size)>(module, "GetFileVersionInfoSizeW");
-        f.read = Function<decltype(f.read)>(module, "GetFileVersionInfoW");
-        f.query = Function<decltype(f.query)>(module, "VerQueryValueW");
+        f.size = FindFunction<decltype(f.size)>(module, "GetFileVersionInfoSizeW");
+        f.read = FindFunction<decltype(f.read)>(module, "GetFileVersionInfoW");
+        f.query = FindFunction<decltype(f.query)>(module, "VerQueryValueW");
         if (!f.size || !f.read || !f.query) f = VersionFunctions{};
         return f;
     }();

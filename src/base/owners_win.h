@@ -83,7 +83,6 @@ public:
     PaintDc(const PaintDc&) = delete;
     PaintDc& operator=(const PaintDc&) = delete;
     HDC get() const { return dc_; }
-    const RECT& area() const { return ps_.rcPaint; }
 
 private:
     HWND hwnd_;

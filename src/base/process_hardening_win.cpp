@@ -50,10 +50,8 @@ void HardenProcess() {
 
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
     // kernel32 is always loaded, and it is loaded from the system folder.
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    const auto setDefault = kernel ? reinterpret_cast<SetDefaultDllDirectoriesFn>(
-                                         reinterpret_cast<void*>(GetProcAddress(kernel, "SetDefaultDllDirectories")))
-                                   : nullptr;
+    const auto setDefault =
+        FindFunction<SetDefaultDllDirectoriesFn>(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories");
     if (!setDefault || !setDefault(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS)) {
         SetDllDirectoryW(L"");
     }

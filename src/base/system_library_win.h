@@ -14,4 +14,12 @@ namespace kolt {
 // the life of the process.
 HMODULE LoadSystemLibrary(const wchar_t* name);
 
+// Function `name` of a loaded `module` as the pointer type `Fn`; null when the
+// module or the function is not there (a system older than the function).
+// The one cast from GetProcAddress's generic pointer.
+template <class Fn>
+Fn FindFunction(HMODULE module, const char* name) {
+    return module ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
+}
+
 }  // namespace kolt

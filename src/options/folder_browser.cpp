@@ -1,14 +1,12 @@
 #include "options/folder_browser.h"
 
-#include <commctrl.h>
-
 #include <cwchar>
 #include <utility>
 
 #include "base/text_win.h"
+#include "win/window.h"
 
 namespace kolt {
-namespace {
 
 // Windows lets the callback have the last word on OK: it validates the
 // selection first and then notifies. Some pickers (Wine's) validate after the
@@ -17,10 +15,40 @@ namespace {
 // not the choice but a request to check again: by the time it arrives the
 // user may have moved on, and the OK state must be that of the folder
 // selected then. It carries nothing, so it means no harm from anyone else.
-constexpr UINT kRecheckOk = WM_APP + 0x465;
-constexpr UINT_PTR kRecheckSubclass = 1;
+// It goes to a message-only window of ours, which the picker's modal loop
+// dispatches to like any window of the thread: the picker itself, the
+// shell's window, is never subclassed.
+class CFolderBrowser::Recheck : public win::Window {
+public:
+    explicit Recheck(std::function<void()> check) : check_(std::move(check)) {}
 
-}  // namespace
+    static const win::MessageMap& Messages() {
+        static constexpr win::MessageEntry kEntries[] = {
+            win::OnMessage<&Recheck::OnRecheck>(kRecheckOk),
+        };
+        static constexpr win::MessageMap kMap{&win::Window::Messages, kEntries};
+        return kMap;
+    }
+    const win::MessageMap& GetMessageMap() const override { return Messages(); }
+
+    bool Create() {
+        return Window::Create(0, RegisterWindowClass(L"KoltRecheck", 0, nullptr, nullptr), "", 0, RECT{}, HWND_MESSAGE,
+                              0);
+    }
+    void Post() const { PostMessageW(hwnd(), kRecheckOk, 0, 0); }
+
+private:
+    static constexpr UINT kRecheckOk = WM_APP + 0x465;
+    win::Result OnRecheck(WPARAM, LPARAM) {
+        check_();
+        return 0;
+    }
+    std::function<void()> check_;
+};
+
+CFolderBrowser::CFolderBrowser() = default;
+CFolderBrowser::CFolderBrowser(std::string startPath) : path(std::move(startPath)) {}
+CFolderBrowser::~CFolderBrowser() = default;
 
 ItemIdList CFolderBrowser::PathToItemIdList(std::optional<std::string_view> folder) {
     if (!folder || folder->empty()) return nullptr;
@@ -51,7 +79,13 @@ bool CFolderBrowser::Browse(UINT flags, std::string_view title, HWND owner, std:
     info.lParam = reinterpret_cast<LPARAM>(this);
 
     failure_ = nullptr;
+    recheck_ = std::make_unique<Recheck>([this] {
+        if (picker_) Guarded(picker_, [&] { return ApplyOkState(picker_); });
+    });
+    if (!recheck_->Create()) recheck_.reset();  // then the callback's word is the last one we have
     const ItemIdList chosen(SHBrowseForFolderW(&info));
+    recheck_.reset();
+    picker_ = nullptr;
     if (failure_) std::rethrow_exception(std::exchange(failure_, nullptr));
     if (!chosen) return false;
 
@@ -71,18 +105,8 @@ int CALLBACK CFolderBrowser::FolderPickerCallback(HWND picker, UINT notification
     return self->Guarded(picker, [&] { return self->OnNotification(picker, notification, param); });
 }
 
-LRESULT CALLBACK CFolderBrowser::PickerSubclass(HWND picker, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                                DWORD_PTR data) {
-    auto* self = reinterpret_cast<CFolderBrowser*>(data);
-    if (message == kRecheckOk) {
-        self->Guarded(picker, [&] {
-            self->ApplyOkState(picker);
-            return 0;
-        });
-        return 0;
-    }
-    if (message == WM_NCDESTROY) RemoveWindowSubclass(picker, &CFolderBrowser::PickerSubclass, kRecheckSubclass);
-    return DefSubclassProc(picker, message, wParam, lParam);
+void CFolderBrowser::RecheckLater() {
+    if (recheck_) recheck_->Post();
 }
 
 int CFolderBrowser::Guarded(HWND picker, const std::function<int()>& work) {
@@ -105,10 +129,9 @@ int CFolderBrowser::ApplyOkState(HWND picker) {
 }
 
 int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param) {
+    picker_ = picker;
     switch (notification) {
         case BFFM_INITIALIZED:
-            SetWindowSubclass(picker, &CFolderBrowser::PickerSubclass, kRecheckSubclass,
-                              reinterpret_cast<DWORD_PTR>(this));
             if (const ItemIdList start = PathToItemIdList(path)) {
                 SendMessageW(picker, BFFM_SETSELECTIONW, FALSE, reinterpret_cast<LPARAM>(start.get()));
             }
@@ -122,7 +145,7 @@ int CFolderBrowser::OnNotification(HWND picker, UINT notification, LPARAM param)
                 selection_ = NarrowExact(buffer);
             }
             const int decision = ApplyOkState(picker);
-            if (decision == 1 || decision == 2) PostMessageW(picker, kRecheckOk, 0, 0);
+            if (decision == 1 || decision == 2) RecheckLater();
             return 0;
         }
 

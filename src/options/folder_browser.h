@@ -1,7 +1,8 @@
 // CFolderBrowser runs the shell's folder picker over an owner window: it
 // preselects a starting folder, shows the selected path in the picker's status
 // line, lets a derived class allow or refuse OK per folder, and hands the
-// chosen folder back as a CP932 path. It knows nothing of the game.
+// chosen folder back as a CP932 path. It knows nothing of the game. The
+// picker is the shell's window: nothing of it is hooked.
 #pragma once
 
 #include <windows.h>
@@ -20,9 +21,9 @@ namespace kolt {
 
 class CFolderBrowser {
 public:
-    CFolderBrowser() = default;
-    explicit CFolderBrowser(std::string startPath) : path(std::move(startPath)) {}
-    virtual ~CFolderBrowser() = default;
+    CFolderBrowser();
+    explicit CFolderBrowser(std::string startPath);
+    virtual ~CFolderBrowser();
     CFolderBrowser(const CFolderBrowser&) = delete;
     CFolderBrowser& operator=(const CFolderBrowser&) = delete;
 
@@ -56,8 +57,12 @@ private:
     // returns the decision.
     int ApplyOkState(HWND picker);
     int Guarded(HWND picker, const std::function<int()>& work);
-    static LRESULT CALLBACK PickerSubclass(HWND picker, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
-                                           DWORD_PTR data);
+    // Checks the OK state once more after the picker has finished with a change.
+    void RecheckLater();
+
+    class Recheck;
+    std::unique_ptr<Recheck> recheck_;  // while the picker runs
+    HWND picker_ = nullptr;             // likewise
 
     std::exception_ptr failure_;  // thrown inside the callback, rethrown by Browse
     // The picker's current selection as of its last change: its file-system

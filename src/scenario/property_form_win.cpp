@@ -1,8 +1,10 @@
 #include "scenario/property_form_win.h"
 
+#include <iterator>
+#include <tuple>
+
 #include "resource.h"
 #include "scenario/level_file.h"
-#include "win/accessible_name.h"
 #include "win/application.h"
 #include "win/frame_window.h"
 
@@ -35,9 +37,11 @@ bool CPropertyForm::CreateView(HWND parent, UINT id, const RECT& rect) {
     // and a screen reader would name a box after whatever text precedes it:
     // each box is named by the label on its own row instead (the mode box,
     // which has none, by nothing).
-    for (const win::Edit* box : {&fileName_, &stageName_, &clearScore_, &highScore_, &timeBand_, &wind_,
-                                 &commandLineBox_, &flights_, &difficulty_, &mode_})
-        win::NameAfterLabelOnRow(box->hwnd());
+    const win::Edit* boxes[] = {&fileName_, &stageName_,      &clearScore_, &highScore_,  &timeBand_,
+                                &wind_,     &commandLineBox_, &flights_,    &difficulty_, &mode_};
+    static_assert(std::size(boxes) == std::tuple_size_v<decltype(boxNames_)>);
+    for (std::size_t i = 0; i < std::size(boxes); ++i)
+        boxNames_[i].Attach(boxes[i]->hwnd());
     return true;
 }
 

@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 
 #include "catalogue/catalogue_scan.h"
 #include "launch/game_launcher_win.h"
 #include "scenario/scenario_reader.h"
+#include "win/accessible_name.h"
 #include "win/controls.h"
 #include "win/view.h"
 
@@ -49,9 +51,10 @@ private:
     void SetBox(const win::Edit& box, std::string_view text) const { box.SetText(text); }
 
     const std::int32_t& gamePriority_;
-    GameLauncher launcher_;  // owns the stop event and the launch thread; declared last, destroyed first
     win::Edit fileName_, stageName_, clearScore_, highScore_, timeBand_, wind_, commandLineBox_, flights_, difficulty_,
         mode_;
+    std::array<win::NamedByRowLabel, 10> boxNames_;  // what a screen reader hears each box called
+    GameLauncher launcher_;  // owns the stop event and the launch thread; declared last, destroyed first
 };
 
 }  // namespace kolt

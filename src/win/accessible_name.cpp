@@ -1,6 +1,5 @@
 #include "win/accessible_name.h"
 
-#include <commctrl.h>
 #include <oleacc.h>
 
 #include <climits>
@@ -29,24 +28,18 @@ struct Accessibility {
         static const Accessibility loaded = [] {
             Accessibility a;
             if (HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll")) {
-                a.createStandard = Find<decltype(createStandard)>(oleacc, "CreateStdAccessibleObject");
-                a.resultFromObject = Find<decltype(resultFromObject)>(oleacc, "LresultFromObject");
+                a.createStandard = FindFunction<decltype(createStandard)>(oleacc, "CreateStdAccessibleObject");
+                a.resultFromObject = FindFunction<decltype(resultFromObject)>(oleacc, "LresultFromObject");
             }
             if (HMODULE oleaut = LoadSystemLibrary(L"oleaut32.dll")) {
-                a.allocString = Find<decltype(allocString)>(oleaut, "SysAllocStringLen");
-                a.freeString = Find<decltype(freeString)>(oleaut, "SysFreeString");
+                a.allocString = FindFunction<decltype(allocString)>(oleaut, "SysAllocStringLen");
+                a.freeString = FindFunction<decltype(freeString)>(oleaut, "SysFreeString");
             }
             return a;
         }();
         return loaded;
     }
     bool complete() const { return createStandard && resultFromObject && allocString && freeString; }
-
-private:
-    template <class Fn>
-    static Fn Find(HMODULE module, const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-    }
 };
 
 bool IsSelf(const VARIANT& child) {
@@ -206,47 +199,13 @@ LRESULT AnswerNamed(HWND control, WPARAM flags, HWND label) {
     return result > 0 ? result : 0;
 }
 
-constexpr UINT_PTR kNamedSubclass = 1;
-
-LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
-
-// The label on the control's row, decided at the first request and kept in
-// the subclass's data: 0 before that, the control itself when it has none.
-// Deciding asks the window manager for every sibling's place, which a start
-// that nobody listens to need not pay for.
-HWND DecidedLabel(HWND control, DWORD_PTR& data) {
-    if (data == 0) {
-        const HWND label = LabelOnRow(control);
-        data = reinterpret_cast<DWORD_PTR>(label ? label : control);
-        SetWindowSubclass(control, &NamedControlProc, kNamedSubclass, data);
-    }
-    const auto label = reinterpret_cast<HWND>(data);
-    return label == control ? nullptr : label;
-}
-
-LRESULT CALLBACK NamedControlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
-    switch (message) {
-        case WM_GETOBJECT:
-            // The object id travels as a 32-bit value.
-            if (static_cast<DWORD>(lParam) == static_cast<DWORD>(OBJID_CLIENT)) {
-                if (LRESULT result = AnswerNamed(hwnd, wParam, DecidedLabel(hwnd, data))) return result;
-            }
-            break;
-        case WM_NCDESTROY:
-            RemoveWindowSubclass(hwnd, &NamedControlProc, kNamedSubclass);
-            break;
-    }
-    return DefSubclassProc(hwnd, message, wParam, lParam);
-}
-
 bool IsStaticControl(HWND window) {
     wchar_t name[8] = {};
     const int length = GetClassNameW(window, name, static_cast<int>(std::size(name)));
     return length == 6 && CompareStringOrdinal(name, length, L"Static", 6, TRUE) == CSTR_EQUAL;
 }
 
-}  // namespace
-
+// The static control labelling `control` on its row (see NamedByRowLabel).
 HWND LabelOnRow(HWND control) {
     RECT own{};
     if (!GetWindowRect(control, &own)) return nullptr;
@@ -264,8 +223,27 @@ HWND LabelOnRow(HWND control) {
     return nearest && IsStaticControl(nearest) ? nearest : nullptr;
 }
 
-bool NameAfterLabelOnRow(HWND control) {
-    return SetWindowSubclass(control, &NamedControlProc, kNamedSubclass, 0) != FALSE;
+}  // namespace
+
+const MessageMap& NamedByRowLabel::Messages() {
+    static constexpr MessageEntry kEntries[] = {
+        OnMessage<&NamedByRowLabel::OnGetObject>(WM_GETOBJECT),
+    };
+    static constexpr MessageMap kMap{&Window::Messages, kEntries};
+    return kMap;
+}
+
+Result NamedByRowLabel::OnGetObject(WPARAM flags, LPARAM objectId) {
+    // The object id travels as a 32-bit value; any other object is the control's.
+    if (static_cast<DWORD>(objectId) != static_cast<DWORD>(OBJID_CLIENT)) return std::nullopt;
+    // Deciding asks the window manager for every sibling's place, which a
+    // start that nobody listens to need not pay for.
+    if (!decided_) {
+        label_ = LabelOnRow(hwnd());
+        decided_ = true;
+    }
+    if (LRESULT result = AnswerNamed(hwnd(), flags, label_)) return result;
+    return std::nullopt;  // the system's own object, with its own name
 }
 
 }  // namespace kolt::win

@@ -9,19 +9,31 @@
 
 #include <windows.h>
 
+#include "win/window.h"
+
 namespace kolt::win {
 
-// The static control that labels `control` in its dialog: the nearest sibling
+// A control that a screen reader hears named by the text, at the time it
+// asks, of the static control that labels it on its row: the nearest sibling
 // to its left on its row (the sibling's vertical middle within the control's
-// height), if that sibling is a static control; null when the nearest one is
-// some other control or there is none.
-HWND LabelOnRow(HWND control);
+// height), if that sibling is a static control; by no name at all when the
+// nearest one is some other control or there is none. The label is decided
+// at the first request and kept; nothing is looked at, loaded or created
+// until somebody asks. The object is the control's subclass (Window::Subclass)
+// and must live as long as the control is to keep its name.
+class NamedByRowLabel : public Window {
+public:
+    static const MessageMap& Messages();
+    const MessageMap& GetMessageMap() const override { return Messages(); }
 
-// From now on a screen reader hears `control` named by the text, at the time
-// it asks, of its LabelOnRow, or by no name at all when it has none. The
-// label is decided at the first request and kept; nothing is looked at,
-// loaded or created until somebody asks. False when the control cannot be
-// subclassed.
-bool NameAfterLabelOnRow(HWND control);
+    // False when the control cannot be subclassed.
+    bool Attach(HWND control) { return Subclass(control); }
+
+private:
+    Result OnGetObject(WPARAM, LPARAM);
+
+    bool decided_ = false;
+    HWND label_ = nullptr;  // once decided; null for none
+};
 
 }  // namespace kolt::win

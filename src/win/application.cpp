@@ -91,8 +91,8 @@ int Application::Run() {
 
 namespace {
 HWND MessageOwner() {
-    Application* app = Application::Instance();
-    return app && app->mainWnd() ? app->mainWnd()->hwnd() : nullptr;
+    const Application* app = Application::Instance();
+    return app ? app->mainWindow() : nullptr;
 }
 }  // namespace
 

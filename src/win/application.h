@@ -30,6 +30,8 @@ public:
     int Run();
 
     Window* mainWnd() const { return mainWindow_.get(); }
+    // The main window's handle; null while there is none.
+    HWND mainWindow() const { return mainWindow_ ? mainWindow_->hwnd() : nullptr; }
     void SetMainWnd(std::unique_ptr<Window> window) { mainWindow_ = std::move(window); }
 
     // Offers a message to the windows it is meant for (accelerators, dialog

@@ -29,8 +29,6 @@ protected:
     virtual void OnCancel() { EndDialog(IDCANCEL); }
     void EndDialog(INT_PTR result);
 
-    HWND Item(UINT id) const { return GetDlgItem(hwnd(), static_cast<int>(id)); }
-
 private:
     Result OnInitDialogMessage(WPARAM, LPARAM) { return OnInitDialog() ? TRUE : FALSE; }
     void OnOKCommand() { OnOK(); }

@@ -1,6 +1,7 @@
 #include "win/dpi.h"
 
 #include "base/owners_win.h"
+#include "base/system_library_win.h"
 
 namespace kolt::win {
 namespace {
@@ -16,17 +17,12 @@ struct NewerUser32 {
     NewerUser32() {
         HMODULE user32 = GetModuleHandleW(L"user32.dll");
         if (!user32) return;
-        getDpiForWindow = Find<GetDpiForWindowFn>(user32, "GetDpiForWindow");
-        getSystemMetricsForDpi = Find<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
-        adjustWindowRectExForDpi = Find<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
-        setDialogDpiChangeBehavior = Find<SetDialogDpiChangeBehaviorFn>(user32, "SetDialogDpiChangeBehavior");
+        getDpiForWindow = FindFunction<GetDpiForWindowFn>(user32, "GetDpiForWindow");
+        getSystemMetricsForDpi = FindFunction<GetSystemMetricsForDpiFn>(user32, "GetSystemMetricsForDpi");
+        adjustWindowRectExForDpi = FindFunction<AdjustWindowRectExForDpiFn>(user32, "AdjustWindowRectExForDpi");
+        setDialogDpiChangeBehavior = FindFunction<SetDialogDpiChangeBehaviorFn>(user32, "SetDialogDpiChangeBehavior");
         setDialogControlDpiChangeBehavior =
-            Find<SetDialogControlDpiChangeBehaviorFn>(user32, "SetDialogControlDpiChangeBehavior");
-    }
-
-    template <class Fn>
-    static Fn Find(HMODULE module, const char* name) {
-        return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+            FindFunction<SetDialogControlDpiChangeBehaviorFn>(user32, "SetDialogControlDpiChangeBehavior");
     }
 
     GetDpiForWindowFn getDpiForWindow = nullptr;
@@ -71,6 +67,10 @@ UINT DpiOfWindow(HWND hwnd) {
     return SystemDpi();
 }
 
+int Dpi::Metric(int index) const {
+    return SystemMetricForDpi(index, dpi_);
+}
+
 int SystemMetricForDpi(int index, UINT dpi) {
     if (dpi == SystemDpi()) return GetSystemMetrics(index);
     // Icon sizes grow in proportion on every system; Wine answers them for
@@ -106,25 +106,24 @@ BOOL CALLBACK SetChildFont(HWND child, LPARAM font) {
 void ControlFont::Apply(HWND control, Dpi old, Dpi now, bool children) {
     if (!taken_) {
         original_ = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-        base_ = old;
-        if (!original_ || GetObjectW(original_, sizeof face_, &face_) != sizeof face_) {
+        LOGFONTW face{};
+        if (original_ && GetObjectW(original_, sizeof face, &face) == sizeof face) {
+            face_ = {face, old};
+        } else {
             // Without a font of its own a control writes in the message font,
             // which the system gives for its own DPI.
             original_ = nullptr;
             NONCLIENTMETRICSW metrics{};
             metrics.cbSize = sizeof metrics;
             if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0)) return;
-            face_ = metrics.lfMessageFont;
-            base_ = Dpi(SystemDpi());
+            face_ = {metrics.lfMessageFont, Dpi(SystemDpi())};
         }
         taken_ = true;
     }
     FontHandle font;
     HFONT use = original_;
-    if (now != base_ || !original_) {
-        LOGFONTW face = face_;
-        face.lfHeight = MulDiv(face_.lfHeight, static_cast<int>(now.value()), static_cast<int>(base_.value()));
-        face.lfWidth = MulDiv(face_.lfWidth, static_cast<int>(now.value()), static_cast<int>(base_.value()));
+    if (now != face_.setAt() || !original_) {
+        const LOGFONTW face = face_.At(now);
         font.reset(CreateFontIndirectW(&face));
         if (!font) return;
         use = font.get();

@@ -14,10 +14,9 @@
 #include <optional>
 
 #include "base/owners_win.h"
+#include "win/dpi_scale.h"
 
 namespace kolt::win {
-
-inline constexpr UINT kBaseDpi = 96;
 
 // The DPI the whole desktop was set to when the program started.
 UINT SystemDpi();
@@ -40,25 +39,6 @@ void TakeOverDialogScaling(HWND dialog);
 // Nothing when it cannot be read or is not a rectangle.
 std::optional<RECT> ReadSuggestedRect(LPARAM lParam);
 
-class Dpi {
-public:
-    constexpr Dpi() = default;
-    constexpr explicit Dpi(UINT dpi) : dpi_(dpi ? dpi : kBaseDpi) {}
-
-    constexpr UINT value() const { return dpi_; }
-    // A 96-dpi size at this DPI; rounded to the nearest pixel, halves away from zero.
-    constexpr int Scale(int size96) const {
-        const long long scaled = static_cast<long long>(size96) * dpi_;
-        return static_cast<int>(scaled >= 0 ? (scaled + kBaseDpi / 2) / kBaseDpi : (scaled - kBaseDpi / 2) / kBaseDpi);
-    }
-    int Metric(int index) const { return SystemMetricForDpi(index, dpi_); }
-
-    constexpr bool operator==(const Dpi&) const = default;
-
-private:
-    UINT dpi_ = kBaseDpi;
-};
-
 // A control's font at any DPI, made each time from the font the control had
 // before the first change and the DPI of then, never from the last scaled
 // copy: after any trip through other scales the control has the font that a
@@ -72,9 +52,8 @@ public:
 private:
     bool taken_ = false;
     HFONT original_ = nullptr;  // not ours: the control's own (or none)
-    LOGFONTW face_{};
-    Dpi base_;
-    FontHandle scaled_;  // the copy in use, when it is not the original
+    DpiKept<LOGFONTW> face_;    // the original's description, at the DPI of then
+    FontHandle scaled_;         // the copy in use, when it is not the original
 };
 
 }  // namespace kolt::win

@@ -12,7 +12,6 @@ namespace {
 // number the classic frame gives this message (WM_SETMESSAGESTRING), which
 // tools that watch such frames know; the system itself does not use it.
 constexpr UINT kSetMessageString = 0x0362;
-constexpr int kDockMargin = 24;  // how near an edge a dropped bar docks (at 96 dpi)
 }  // namespace
 
 const MessageMap& FrameWindow::Messages() {
@@ -47,12 +46,12 @@ bool FrameWindow::LoadFrame(UINT id, DWORD style) {
     HINSTANCE module = GetModuleHandleW(nullptr);
     // No class style, cursor, background or icon: the client area is covered
     // by the bars and the splitter, and the icon is set when the client is built.
-    const wchar_t* cls = RegisterClass(L"KoltFrame", 0, nullptr, nullptr, nullptr);
+    const wchar_t* cls = RegisterWindowClass(L"KoltFrame", 0, nullptr, nullptr, nullptr);
     accelerators_ = LoadAcceleratorsW(module, MAKEINTRESOURCEW(id));
     HMENU menu = LoadMenuW(module, MAKEINTRESOURCEW(id));  // owned by the window once it exists
     const std::string title = LoadStringCp932(id).value_or(std::string());
-    if (!CreateAt(0, cls, title, style & ~kAddToTitle, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                  nullptr, reinterpret_cast<UINT_PTR>(menu))) {
+    if (!CreateAt(0, cls, title, style, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                  reinterpret_cast<UINT_PTR>(menu))) {
         if (menu && !hwnd()) DestroyMenu(menu);
         return false;
     }
@@ -66,7 +65,7 @@ bool FrameWindow::LoadFrame(UINT id, DWORD style) {
 
 Result FrameWindow::OnCreate(WPARAM, LPARAM) {
     dpi_ = Dpi(DpiOfWindow(hwnd()));
-    if (!OnCreateClient()) return -1;
+    if (!OnCreateClient() || !OnCreateBars()) return -1;
     // The message pane starts with the idle text once the loop runs.
     PostMessageW(hwnd(), kSetMessageString, IDS_IDLEMESSAGE, 0);
     return 0;
@@ -81,18 +80,14 @@ FrameWindow* FrameWindow::Of(HWND window) {
     return window ? dynamic_cast<FrameWindow*>(FromHandle(GetAncestor(window, GA_ROOT))) : nullptr;
 }
 
-void FrameWindow::SetMessageText(std::string_view cp932) {
-    if (statusBar_) statusBar_->SetPaneText(0, cp932);
-}
-
-void FrameWindow::SetStatusPaneText(std::string text, std::size_t pane) {
-    if (statusBar_) statusBar_->SetPaneText(pane, text);
+void FrameWindow::SetStatusPaneText(std::string_view cp932, std::size_t pane) {
+    if (statusBar_) statusBar_->SetPaneText(cp932, pane);
 }
 
 void FrameWindow::ResetStatusPaneText(std::size_t pane) {
     if (!statusBar_) return;
     const UINT id = statusBar_->IndicatorId(pane);
-    statusBar_->SetPaneText(pane, id ? LoadStringCp932(id).value_or(std::string()) : std::string());
+    SetStatusPaneText(id ? LoadStringCp932(id).value_or(std::string()) : std::string(), pane);
 }
 
 std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
@@ -103,7 +98,7 @@ std::wstring FrameWindow::PromptText(UINT id, bool tooltip) {
 }
 
 void FrameWindow::ShowPrompt(UINT id) {
-    SetMessageText(Narrow(PromptText(id, false)));
+    SetStatusPaneText(Narrow(PromptText(id, false)), 0);
 }
 
 Result FrameWindow::OnSetMessageString(WPARAM id, LPARAM) {
@@ -113,37 +108,12 @@ Result FrameWindow::OnSetMessageString(WPARAM id, LPARAM) {
 
 void FrameWindow::RecalcLayout() {
     if (!hwnd()) return;
-    RECT rc{};
-    GetClientRect(hwnd(), &rc);
-    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) rc.bottom -= bar->Layout(rc);
-    if (toolBar_ && toolBar_->side() != DockSide::Floating && toolBar_->IsShown()) {
-        const DockSide side = toolBar_->side();
-        const bool vertical = side == DockSide::Left || side == DockSide::Right;
-        const SIZE s = toolBar_->DockedSize(vertical);
-        RECT bar = rc;
-        switch (side) {
-            case DockSide::Top:
-                bar.bottom = rc.top + s.cy, rc.top = bar.bottom;
-                break;
-            case DockSide::Bottom:
-                bar.top = rc.bottom - s.cy, rc.bottom = bar.top;
-                break;
-            case DockSide::Left:
-                bar.right = rc.left + s.cx, rc.left = bar.right;
-                break;
-            case DockSide::Right:
-                bar.left = rc.right - s.cx, rc.right = bar.left;
-                break;
-            case DockSide::Floating:
-                break;
-        }
-        SetWindowPos(toolBar_->hwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
-        RedrawWindow(toolBar_->hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-    }
-    if (splitter_ && splitter_->hwnd())
-        SetWindowPos(splitter_->hwnd(), nullptr, rc.left, rc.top, std::max<LONG>(0, rc.right - rc.left),
-                     std::max<LONG>(0, rc.bottom - rc.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT space{};
+    GetClientRect(hwnd(), &space);
+    if (statusBar_) space = statusBar_->Layout(space);
+    barSpace_ = space;
+    if (toolBar_) space = toolBar_->Layout(space);
+    if (splitter_) space = splitter_->Layout(space);
 }
 
 void FrameWindow::DockControlBar(DockToolBar& bar, DockSide side) {
@@ -151,24 +121,10 @@ void FrameWindow::DockControlBar(DockToolBar& bar, DockSide side) {
     bar.Dock(side == DockSide::Floating ? DockSide::Top : side);
 }
 
-DockSide FrameWindow::DockSideAt(POINT screen) const {
-    RECT rc{};
-    GetClientRect(hwnd(), &rc);
-    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) {
-        RECT s{};
-        GetWindowRect(bar->hwnd(), &s);
-        rc.bottom -= s.bottom - s.top;
-    }
-    MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&rc), 2);
-    const int margin = dpi_.Scale(kDockMargin);
-    RECT nearby = rc;
-    InflateRect(&nearby, margin, margin);
-    if (!PtInRect(&nearby, screen)) return DockSide::Floating;
-    if (screen.y < rc.top + margin) return DockSide::Top;
-    if (screen.y >= rc.bottom - margin) return DockSide::Bottom;
-    if (screen.x < rc.left + margin) return DockSide::Left;
-    if (screen.x >= rc.right - margin) return DockSide::Right;
-    return DockSide::Floating;
+RECT FrameWindow::DockArea() const {
+    RECT area = barSpace_;
+    MapWindowPoints(hwnd(), nullptr, reinterpret_cast<POINT*>(&area), 2);
+    return area;
 }
 
 Result FrameWindow::OnSize(WPARAM, LPARAM) {
@@ -186,7 +142,7 @@ Result FrameWindow::OnDpiChanged(WPARAM wParam, LPARAM lParam) {
     const Dpi old = dpi_;
     dpi_ = Dpi(LOWORD(wParam));
     if (statusBar_) statusBar_->SetDpi(dpi_);
-    if (toolBar_ && toolBar_->side() != DockSide::Floating) toolBar_->SetDpi(dpi_);
+    if (toolBar_) toolBar_->FollowFrameDpi(dpi_);
     if (splitter_) splitter_->SetDpi(dpi_);
     OnDpiChange(old);
     SetWindowPos(hwnd(), nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
@@ -270,7 +226,7 @@ Result FrameWindow::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
     if (flags == 0xFFFF && lParam == 0) {
         ShowPrompt(IDS_IDLEMESSAGE);  // the menu closed
     } else if (flags & (MF_POPUP | MF_SEPARATOR)) {
-        SetMessageText("");
+        SetStatusPaneText("", 0);
     } else if (flags & MF_SYSMENU) {
         ShowPrompt(IDS_SCFIRST + ((item & 0x0FFF) >> 4));
     } else {
@@ -302,7 +258,7 @@ void FrameWindow::OnViewToolBar() {
 
 void FrameWindow::OnViewStatusBar() {
     if (!statusBar_) return;
-    ShowWindow(statusBar_->hwnd(), IsWindowVisible(statusBar_->hwnd()) ? SW_HIDE : SW_SHOWNA);
+    ShowWindow(statusBar_->hwnd(), statusBar_->IsShown() ? SW_HIDE : SW_SHOWNA);
     RecalcLayout();
 }
 
@@ -313,7 +269,7 @@ void FrameWindow::OnUpdateViewToolBar(CommandUi& ui) {
 
 void FrameWindow::OnUpdateViewStatusBar(CommandUi& ui) {
     ui.Enable(statusBar_ != nullptr);
-    ui.SetCheck(statusBar_ && (GetWindowLongPtrW(statusBar_->hwnd(), GWL_STYLE) & WS_VISIBLE));
+    ui.SetCheck(statusBar_ && statusBar_->IsShown());
 }
 
 void FrameWindow::OnUpdateKeyIndicator(CommandUi& ui) {
@@ -331,7 +287,7 @@ void FrameWindow::OnPrevPane() {
 
 void FrameWindow::OnIdleUpdate() {
     if (toolBar_ && toolBar_->IsShown()) toolBar_->UpdateButtons();
-    if (StatusBar* bar = statusBar_; bar && IsWindowVisible(bar->hwnd())) {
+    if (StatusBar* bar = statusBar_; bar && bar->IsShown()) {
         for (std::size_t pane = 1; pane < bar->paneCount(); ++pane) {
             CommandUi ui{bar->IndicatorId(pane)};
             RouteUpdate(ui);

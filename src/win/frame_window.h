@@ -15,10 +15,11 @@
 #include <string>
 #include <string_view>
 
+#include "win/bar_host.h"
+#include "win/dock_bar.h"
 #include "win/dpi.h"
 #include "win/framework_ids.h"
 #include "win/status_bar.h"
-#include "win/tool_bar.h"
 #include "win/view.h"
 #include "win/window.h"
 
@@ -26,10 +27,12 @@ namespace kolt::win {
 
 class StaticSplitter;
 
-class FrameWindow : public Window {
+class FrameWindow : public Window, public BarHost {
 public:
-    // The frame style that would add a document name to the caption; there
-    // is never a document, so it changes nothing but is accepted.
+    // The frame style that adds the document's name to the caption, which
+    // the main window is created with. It lies in the low word of the style,
+    // which a window class defines for itself, and this layer's frame class
+    // gives it no meaning: there is never a document.
     static constexpr DWORD kAddToTitle = 0x8000;
 
     static const MessageMap& Messages();
@@ -43,17 +46,18 @@ public:
     // lives in; null outside a frame of this layer.
     static FrameWindow* Of(HWND window);
 
-    void SetMessageText(std::string_view cp932);
-    // Sets a status pane's text and redraws it.
-    void SetStatusPaneText(std::string text, std::size_t pane);
-    // Sets a status pane back to the string numbered by its indicator id, or
-    // to empty text when there is no such string (pane 0: indicator id 0).
+    // The status bar's two operations, named and ordered as the scenario
+    // reader and the stage record's callers know them: a pane's text (pane
+    // 0 is the message pane), and a pane set back to the string numbered by
+    // its indicator id, or to empty text when there is none (pane 0).
+    void SetStatusPaneText(std::string_view cp932, std::size_t pane);
     void ResetStatusPaneText(std::size_t pane);
-    void ShowPrompt(UINT id);  // the prompt of a command, or the idle text for IDS_IDLEMESSAGE
 
     View* activeView() const { return activeView_; }
     void SetActiveView(View* view) { activeView_ = view; }
 
+    // Status bar, toolbar, splitter: each takes its part of the client area
+    // and leaves the rest to the next.
     void RecalcLayout();
     // The DPI the frame is laid out for.
     Dpi dpi() const { return dpi_; }
@@ -62,10 +66,14 @@ public:
     void DockControlBar(DockToolBar& bar, DockSide side = DockSide::Top);
     void SetStatusBar(StatusBar& bar) { statusBar_ = &bar; }
     void SetSplitter(StaticSplitter& splitter) { splitter_ = &splitter; }
-    StatusBar* statusBar() const { return statusBar_; }
     StaticSplitter* splitter() const { return splitter_; }
-    // The edge a bar dropped at this screen point docks to, or Floating.
-    DockSide DockSideAt(POINT screen) const;
+
+    // What the bars see of the frame.
+    HWND HostWindow() const override { return hwnd(); }
+    Dpi HostDpi() const override { return dpi_; }
+    void UpdateCommandUi(CommandUi& ui) override { RouteUpdate(ui); }
+    RECT DockArea() const override;
+    void LayOutBars() override { RecalcLayout(); }
 
     bool PreTranslateMessage(MSG& msg) override;
     bool TranslateAccelerators(MSG& msg);
@@ -79,15 +87,17 @@ public:
     static std::wstring PromptText(UINT id, bool tooltip);
 
 protected:
-    // Builds the client area inside WM_CREATE; false fails the creation.
+    // The creation hooks, called in this order inside WM_CREATE; false fails
+    // the creation. The client area (the splitter and its panes) first, then
+    // the bars, which the derived frame hands over as it makes them.
     virtual bool OnCreateClient() { return true; }
-    // The base creation step; a derived OnCreate calls it first.
-    Result OnCreate(WPARAM, LPARAM);
+    virtual bool OnCreateBars() { return true; }
     // The frame moved to a display of another scale: the bars and panes are
     // re-scaled already; a derived frame reloads what it drew for the old one.
     virtual void OnDpiChange(Dpi /*old*/) {}
 
 private:
+    Result OnCreate(WPARAM, LPARAM);
     Result OnSize(WPARAM, LPARAM);
     Result OnDpiChanged(WPARAM, LPARAM);
     Result OnSysColorChange(WPARAM, LPARAM);
@@ -106,6 +116,8 @@ private:
     void OnUpdateKeyIndicator(CommandUi& ui);
     void OnNextPane();
     void OnPrevPane();
+    // The prompt of a command (or the idle text for IDS_IDLEMESSAGE) in the message pane.
+    void ShowPrompt(UINT id);
 
     HACCEL accelerators_ = nullptr;       // a resource: freed with the module
     View* activeView_ = nullptr;          // not owned
@@ -113,6 +125,7 @@ private:
     StatusBar* statusBar_ = nullptr;      // not owned: a member of the derived frame
     StaticSplitter* splitter_ = nullptr;  // not owned: a member of the derived frame
     std::wstring tooltip_;                // keeps the tooltip text alive while it shows
+    RECT barSpace_{};                     // the client area less the status bar, as last laid out
     Dpi dpi_;
 };
 

@@ -8,28 +8,16 @@ const MessageMap& EmptyMessageMap() {
 }
 
 bool CommandTarget::ExecuteCommand(UINT id, UINT code) {
-    // A handler may decline (nullopt); the search then goes on to the base tables.
-    for (const MessageMap* map = &GetMessageMap(); map; map = map->base ? &map->base() : nullptr) {
-        for (const MessageEntry& e : map->entries) {
-            if (e.kind == MessageEntry::Kind::Command && e.id == id && e.code == code && e.invoke(*this, 0, 0))
-                return true;
-        }
-    }
-    return false;
+    return Offer(CommandMatch{id, code}, 0, 0).has_value();
 }
 
 bool CommandTarget::UpdateCommand(CommandUi& ui) {
-    const MessageEntry* entry =
-        FindEntry([&](const MessageEntry& e) { return e.kind == MessageEntry::Kind::UpdateUi && e.id == ui.id; });
-    if (!entry) return false;
-    entry->invoke(*this, 0, reinterpret_cast<LPARAM>(&ui));
-    return true;
+    // An update handler never declines: the first one decides.
+    return Offer(UpdateUiMatch{ui.id}, 0, reinterpret_cast<LPARAM>(&ui)).has_value();
 }
 
 bool CommandTarget::HasCommandHandler(UINT id) const {
-    return FindEntry([&](const MessageEntry& e) {
-               return e.kind == MessageEntry::Kind::Command && e.id == id && e.code == 0;
-           }) != nullptr;
+    return FindEntry(CommandMatch{id, 0}) != nullptr;
 }
 
 }  // namespace kolt::win

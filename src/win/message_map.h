@@ -69,15 +69,25 @@ public:
     static const MessageMap& Messages() { return EmptyMessageMap(); }
     virtual const MessageMap& GetMessageMap() const { return Messages(); }
 
-    // The first entry for which `match` holds, searching the class chain from
-    // the most derived table; null if none.
-    template <class Match>
-    const MessageEntry* FindEntry(Match match) const {
+    // The one walk of the tables: the first entry for which `visit` returns
+    // true, searching the class chain from the most derived table; null if none.
+    template <class Visit>
+    const MessageEntry* FindEntry(Visit visit) const {
         for (const MessageMap* map = &GetMessageMap(); map; map = map->base ? &map->base() : nullptr) {
             for (const MessageEntry& e : map->entries)
-                if (match(e)) return &e;
+                if (visit(e)) return &e;
         }
         return nullptr;
+    }
+    // Hands a message, a command or an update to the entries that `match`
+    // takes, along the same walk, until one gives a result; a handler that
+    // declines (nullopt) lets the search go on to the next entry and the base
+    // tables. Nothing when none gave one.
+    template <class Match>
+    Result Offer(Match match, WPARAM wParam, LPARAM lParam) {
+        Result result;
+        FindEntry([&](const MessageEntry& e) { return match(e) && (result = e.invoke(*this, wParam, lParam)); });
+        return result;
     }
 
     // Runs the handler of command `id` (menu, accelerator or control
@@ -86,6 +96,31 @@ public:
     // Runs this object's update handler for `ui.id`; false if it has none.
     bool UpdateCommand(CommandUi& ui);
     bool HasCommandHandler(UINT id) const;
+};
+
+// What each kind of entry answers to.
+struct MessageMatch {
+    UINT message;
+    bool operator()(const MessageEntry& e) const {
+        return e.kind == MessageEntry::Kind::Message && e.message == message;
+    }
+};
+struct CommandMatch {
+    UINT id;
+    UINT code;
+    bool operator()(const MessageEntry& e) const {
+        return e.kind == MessageEntry::Kind::Command && e.id == id && e.code == code;
+    }
+};
+struct ReflectedNotifyMatch {
+    UINT code;
+    bool operator()(const MessageEntry& e) const {
+        return e.kind == MessageEntry::Kind::ReflectedNotify && e.code == code;
+    }
+};
+struct UpdateUiMatch {
+    UINT id;
+    bool operator()(const MessageEntry& e) const { return e.kind == MessageEntry::Kind::UpdateUi && e.id == id; }
 };
 
 namespace detail {

@@ -1,8 +1,5 @@
 #include "win/screen_text.h"
 
-#include <vector>
-
-#include "base/cp932.h"
 #include "win/framework_ids.h"
 
 namespace kolt::win {

@@ -24,8 +24,8 @@ const MessageMap& StaticSplitter::Messages() {
 }
 
 bool StaticSplitter::CreateStatic(FrameWindow& frame, UINT id) {
-    const wchar_t* cls =
-        RegisterClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW), reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
+    const wchar_t* cls = RegisterWindowClass(L"KoltSplitter", 0, LoadCursorW(nullptr, IDC_ARROW),
+                                             reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RECT rect{};
     GetClientRect(frame.hwnd(), &rect);
     dpi_ = frame.dpi();
@@ -38,8 +38,8 @@ bool StaticSplitter::CreateView(int row, int column, std::unique_ptr<View> view,
     if (column == 1) OffsetRect(&rect, firstWidth_ + barWidth(), 0);
     if (!view->CreateView(hwnd(), IDW_PANE_FIRST + static_cast<UINT>(column), rect)) return false;
     if (column == 0) {
-        firstWidth_ = setWidth_ = initial.cx;
-        setAt_ = dpi_;
+        firstWidth_ = initial.cx;
+        setWidth_ = {initial.cx, dpi_};
     }
     panes_[static_cast<std::size_t>(column)] = std::move(view);
     return true;
@@ -68,8 +68,7 @@ void StaticSplitter::ActivateNext(bool previous) {
 void StaticSplitter::SetColumnWidth(int width) {
     RECT client{};
     GetClientRect(hwnd(), &client);
-    setWidth_ = std::clamp(width, 0, std::max<int>(0, client.right - barWidth()));
-    setAt_ = dpi_;
+    setWidth_ = {std::clamp(width, 0, std::max<int>(0, client.right - barWidth())), dpi_};
     RecalcLayout();
 }
 
@@ -93,7 +92,7 @@ void StaticSplitter::RecalcLayout() {
     GetClientRect(hwnd(), &client);
     // From the width the user set, never from the last one laid out: a
     // narrower window or another scale between gives nothing away.
-    const int wanted = MulDiv(setWidth_, static_cast<int>(dpi_.value()), static_cast<int>(setAt_.value()));
+    const int wanted = setWidth_.At(dpi_);
     firstWidth_ = std::clamp(wanted, 0, std::max<int>(0, client.right - barWidth()));
     if (View* left = panes_[0].get())
         SetWindowPos(left->hwnd(), nullptr, 0, 0, firstWidth_, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
@@ -104,6 +103,12 @@ void StaticSplitter::RecalcLayout() {
     }
     RECT bar = BarRect();
     InvalidateRect(hwnd(), &bar, TRUE);
+}
+
+RECT StaticSplitter::Layout(const RECT& space) {
+    SetWindowPos(hwnd(), nullptr, space.left, space.top, std::max<LONG>(0, space.right - space.left),
+                 std::max<LONG>(0, space.bottom - space.top), SWP_NOZORDER | SWP_NOACTIVATE);
+    return {space.left, space.bottom, space.right, space.bottom};
 }
 
 Result StaticSplitter::OnSize(WPARAM, LPARAM) {

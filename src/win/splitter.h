@@ -33,6 +33,9 @@ public:
     // DPI, as far as the splitter's width lets it.
     void SetColumnWidth(int width);
     void RecalcLayout();
+    // The splitter takes all of `space` (its frame's client coordinates) and
+    // leaves nothing.
+    RECT Layout(const RECT& space);
 
     // Re-scales the bar and the left pane's width and tells the panes.
     void SetDpi(Dpi dpi);
@@ -51,9 +54,8 @@ private:
     static constexpr int kBarWidth = 6;  // at 96 dpi
     Dpi dpi_;
     std::array<std::unique_ptr<View>, 2> panes_;
-    int firstWidth_ = 0;  // as laid out now
-    int setWidth_ = 0;    // as last set, at the DPI of then
-    Dpi setAt_;
+    int firstWidth_ = 0;     // as laid out now
+    DpiKept<int> setWidth_;  // as last set
     bool dragging_ = false;
     int dragOffset_ = 0;
 };

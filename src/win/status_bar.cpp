@@ -3,14 +3,24 @@
 #include <commctrl.h>
 
 #include "base/owners_win.h"
-#include "win/frame_window.h"
 #include "win/screen_text.h"
 
 namespace kolt::win {
 
-bool StatusBar::Create(FrameWindow& frame, UINT id) {
-    dpi_ = frame.dpi();
-    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, frame.hwnd(), id);
+bool StatusBar::Create(BarHost& host, UINT id) {
+    dpi_ = host.HostDpi();
+    return CreateControl(0, STATUSCLASSNAMEW, WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, RECT{}, host.HostWindow(), id);
+}
+
+bool StatusBar::IsShown() const {
+    return (GetWindowLongPtrW(hwnd(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+RECT StatusBar::Layout(const RECT& space) {
+    if (!IsShown()) return space;
+    RECT left = space;
+    left.bottom -= Fit(space);
+    return left;
 }
 
 bool StatusBar::SetIndicators(std::vector<UINT> ids) {
@@ -22,7 +32,7 @@ bool StatusBar::SetIndicators(std::vector<UINT> ids) {
     MeasureIndicators();
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);
-    Layout(client);
+    Fit(client);
     return true;
 }
 
@@ -44,10 +54,10 @@ void StatusBar::SetDpi(Dpi dpi) {
     MeasureIndicators();
     RECT client{};
     GetClientRect(GetParent(hwnd()), &client);
-    Layout(client);
+    Fit(client);
 }
 
-int StatusBar::Layout(const RECT& parentClient) {
+int StatusBar::Fit(const RECT& parentClient) {
     // The control fits itself to the bottom of its parent, at its font's height.
     SendMessageW(hwnd(), WM_SIZE, 0, 0);
     RECT own{};
@@ -70,7 +80,7 @@ int StatusBar::Layout(const RECT& parentClient) {
     return height;
 }
 
-void StatusBar::SetPaneText(std::size_t pane, std::string_view cp932) {
+void StatusBar::SetPaneText(std::string_view cp932, std::size_t pane) {
     const std::wstring text = Wide(cp932);
     SendMessageW(hwnd(), SB_SETTEXTW, pane, reinterpret_cast<LPARAM>(text.c_str()));
     UpdateWindow(hwnd());

@@ -10,33 +10,37 @@
 #include <vector>
 
 #include "base/owners_win.h"
+#include "win/bar_host.h"
 #include "win/dpi.h"
 #include "win/window.h"
 
 namespace kolt::win {
 
-class FrameWindow;
-
 class StatusBar : public Window {
 public:
-    bool Create(FrameWindow& frame, UINT id);
+    bool Create(BarHost& host, UINT id);
     // Indicator ids, pane by pane; 0 is the message pane.
     bool SetIndicators(std::vector<UINT> ids);
     std::size_t paneCount() const { return indicators_.size(); }
     UINT IndicatorId(std::size_t pane) const { return pane < indicators_.size() ? indicators_[pane] : 0; }
 
-    void SetPaneText(std::size_t pane, std::string_view cp932);
+    void SetPaneText(std::string_view cp932, std::size_t pane);
     // Shows an indicator pane's text or hides it.
     void ShowIndicator(std::size_t pane, bool on);
 
-    // Fits the bar to the bottom of its parent's client area; returns its height.
-    int Layout(const RECT& parentClient);
+    // Whether the bar is switched on (the View menu), shown or not its frame.
+    bool IsShown() const;
+    // Switched on, the bar fits itself to the bottom of `space`, its parent's
+    // client area, and gives back the rest; switched off, it takes nothing.
+    RECT Layout(const RECT& space);
 
     // Re-scales the font and the indicator panes.
     void SetDpi(Dpi dpi);
 
 private:
     void MeasureIndicators();
+    // Fits the bar to the bottom of its parent's client area; returns its height.
+    int Fit(const RECT& parentClient);
 
     static constexpr int kPanePadding = 12;  // beside an indicator's text, at 96 dpi
     Dpi dpi_;

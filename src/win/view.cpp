@@ -63,7 +63,8 @@ bool FormView::CreateView(HWND parent, UINT id, const RECT& rect) {
     total_ = {client.right, client.bottom};
     // The dialog manager laid the template out for the DPI of the moment.
     const FrameWindow* frame = FrameWindow::Of(parent);
-    dpi_ = createdAt_ = userScrollAt_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
+    dpi_ = frame ? frame->dpi() : Dpi(DpiOfWindow(parent));
+    userScroll_ = {POINT{}, dpi_};
     // We re-scale the form when the DPI changes (OnDpiChanged); the system must not do it as well.
     TakeOverDialogScaling(hwnd);
     SetWindowLongPtrW(hwnd, GWLP_ID, static_cast<LONG_PTR>(id));
@@ -92,26 +93,22 @@ void FormView::OnDpiChanged(Dpi old, Dpi now) {
             GetWindowRect(child, &rect);
             MapWindowPoints(nullptr, hwnd(), reinterpret_cast<POINT*>(&rect), 2);
             OffsetRect(&rect, scroll_.x, scroll_.y);
-            placements_.push_back({child, rect});
+            placements_.push_back({child, {rect, dpi_}});
         }
-        createdAt_ = dpi_;
-        createdTotal_ = total_;
+        createdTotal_ = {total_, dpi_};
     }
     font_.Apply(hwnd(), old, now, true);
     dpi_ = now;
-    const int from = static_cast<int>(createdAt_.value());
-    const int to = static_cast<int>(now.value());
-    auto scale = [&](LONG v) { return MulDiv(v, to, from); };
     const POINT scroll = WantedScroll();  // the scroll bars take it in to the pane's size
     HDWP moves = BeginDeferWindowPos(static_cast<int>(placements_.size()));
     for (const Placement& p : placements_) {
         if (!moves) break;
-        const int left = scale(p.rect.left), top = scale(p.rect.top);
-        moves = DeferWindowPos(moves, p.control, nullptr, left - scroll.x, top - scroll.y, scale(p.rect.right) - left,
-                               scale(p.rect.bottom) - top, SWP_NOZORDER | SWP_NOACTIVATE);
+        const RECT rect = p.rect.At(now);
+        moves = DeferWindowPos(moves, p.control, nullptr, rect.left - scroll.x, rect.top - scroll.y,
+                               rect.right - rect.left, rect.bottom - rect.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
     if (moves) EndDeferWindowPos(moves);
-    total_ = {scale(createdTotal_.cx), scale(createdTotal_.cy)};
+    total_ = createdTotal_.At(now);
     scroll_ = scroll;
     UpdateScrollBars();
     InvalidateRect(hwnd(), nullptr, TRUE);
@@ -149,8 +146,7 @@ void FormView::UpdateScrollBars() {
 // Where the user scrolled to, at the DPI of then, for the DPI of now: a pane
 // made smaller for a while, or another scale between, gives nothing away.
 POINT FormView::WantedScroll() const {
-    const int to = static_cast<int>(dpi_.value()), from = static_cast<int>(userScrollAt_.value());
-    return {MulDiv(userScroll_.x, to, from), MulDiv(userScroll_.y, to, from)};
+    return userScroll_.At(dpi_);
 }
 
 void FormView::ScrollTo(int x, int y) {
@@ -221,8 +217,7 @@ Result FormView::OnMouseWheel(WPARAM wParam, LPARAM) {
 
 void FormView::UserScrollTo(int x, int y) {
     ScrollTo(x, y);
-    userScroll_ = scroll_;
-    userScrollAt_ = dpi_;
+    userScroll_ = {scroll_, dpi_};
 }
 
 }  // namespace kolt::win

@@ -55,9 +55,6 @@ public:
     bool PreTranslateMessage(MSG& msg) override;
     void OnDpiChanged(Dpi old, Dpi now) override;
 
-protected:
-    HWND Item(UINT id) const { return GetDlgItem(hwnd(), static_cast<int>(id)); }
-
 private:
     Result OnInitDialog(WPARAM, LPARAM) { return FALSE; }  // the focus stays where it is
     Result OnSize(WPARAM, LPARAM);
@@ -74,7 +71,7 @@ private:
     // A control where the template put it, at the DPI the form was created for.
     struct Placement {
         HWND control;
-        RECT rect;
+        DpiKept<RECT> rect;
     };
 
     UINT templateId_;
@@ -83,12 +80,10 @@ private:
     Dpi dpi_;
     // Kept from the first change of DPI on, so that scaling never accumulates
     // rounding: every layout is computed from the one at creation.
-    Dpi createdAt_;
-    SIZE createdTotal_{};
+    DpiKept<SIZE> createdTotal_;
     std::vector<Placement> placements_;
     ControlFont font_;
-    POINT userScroll_{};
-    Dpi userScrollAt_;
+    DpiKept<POINT> userScroll_;  // where the user scrolled to
 };
 
 }  // namespace kolt::win

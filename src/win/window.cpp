@@ -45,26 +45,43 @@ bool ReturnsDirectly(UINT message) {
 
 }  // namespace
 
+// Where a control's own procedure is kept for it once its object has gone
+// while a hook put in after ours still calls ours (see Detach).
+constexpr wchar_t kControlProcProperty[] = L"KoltControlProc";
+
 Window::~Window() {
-    if (hwnd_) {
-        // The object goes before its window: hand the window back to its own
-        // procedure so that nothing reaches this object any more.
-        HWND hwnd = hwnd_;
-        Detach();
-        DestroyWindow(hwnd);
-    }
+    if (!hwnd_) return;
+    // The object goes before its window: hand the window back to its own
+    // procedure so that nothing reaches this object any more.
+    HWND hwnd = hwnd_;
+    const bool destroy = destroyWithObject_;
+    Detach();
+    if (destroy) DestroyWindow(hwnd);
 }
 
 void Window::Detach() {
     if (!hwnd_) return;
     SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
-    if (controlProc_) SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+    if (controlProc_) {
+        // Put back only while ours is the procedure in front. A hook put in
+        // after ours keeps calling ours: taking ours out under it would cut
+        // the hook off (or, put back over it, the control's own). Ours then
+        // passes every message on to the control's procedure, kept for it
+        // here, until the window goes.
+        if (GetWindowLongPtrW(hwnd_, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&WindowProc))
+            SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc_));
+        else
+            SetPropW(hwnd_, kControlProcProperty, reinterpret_cast<HANDLE>(controlProc_));
+    }
     controlProc_ = nullptr;
     hwnd_ = nullptr;
 }
 
 Window* Window::FromHandle(HWND hwnd) {
-    if (!hwnd || !IsWindow(hwnd)) return nullptr;
+    // Only a window of this thread: another copy of the program has its
+    // window procedure at the same address, and what its window keeps in
+    // GWLP_USERDATA is an address in that process. (Also no window at all.)
+    if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
     const auto proc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     bool ours = proc == reinterpret_cast<LONG_PTR>(&WindowProc);
     if (!ours && GetClassLongW(hwnd, GCW_ATOM) == kDialogClassAtom)
@@ -72,7 +89,8 @@ Window* Window::FromHandle(HWND hwnd) {
     return ours ? reinterpret_cast<Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)) : nullptr;
 }
 
-const wchar_t* Window::RegisterClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background, HICON icon) {
+const wchar_t* Window::RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background,
+                                           HICON icon) {
     static std::set<std::wstring> registered;
     if (registered.insert(name).second) {
         WNDCLASSEXW wc{};
@@ -108,11 +126,27 @@ bool Window::CreateControl(DWORD exStyle, const wchar_t* className, DWORD style,
                                 rect.bottom - rect.top, parent, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(id)),
                                 GetModuleHandleW(nullptr), nullptr);
     if (!hwnd) return false;
-    hwnd_ = hwnd;
-    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    if (Subclass(hwnd)) {
+        destroyWithObject_ = true;
+        return true;
+    }
+    DestroyWindow(hwnd);
+    return false;
+}
+
+bool Window::Subclass(HWND control) {
+    if (hwnd_ || !control || GetWindowThreadProcessId(control, nullptr) != GetCurrentThreadId() ||
+        GetWindowLongPtrW(control, GWLP_USERDATA) != 0)
+        return false;
+    hwnd_ = control;
+    destroyWithObject_ = false;
+    SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     controlProc_ =
-        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc)));
-    return true;
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&WindowProc)));
+    if (controlProc_) return true;
+    SetWindowLongPtrW(control, GWLP_USERDATA, 0);
+    hwnd_ = nullptr;
+    return false;
 }
 
 void Window::AttachDialog(HWND hwnd) {
@@ -187,21 +221,10 @@ Result Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     } else if (message == WM_NOTIFY) {
         auto& hdr = *reinterpret_cast<NMHDR*>(lParam);
         // A control's own notification goes back to the control's object first.
-        if (Window* child = FromHandle(hdr.hwndFrom); child && child != this) {
-            const MessageEntry* entry = child->FindEntry([&](const MessageEntry& e) {
-                return e.kind == MessageEntry::Kind::ReflectedNotify && e.code == hdr.code;
-            });
-            if (entry)
-                if (Result r = entry->invoke(*child, wParam, lParam)) return r;
-        }
+        if (Window* child = FromHandle(hdr.hwndFrom); child && child != this)
+            if (Result r = child->Offer(ReflectedNotifyMatch{hdr.code}, wParam, lParam)) return r;
     }
-    for (const MessageMap* map = &GetMessageMap(); map; map = map->base ? &map->base() : nullptr) {
-        for (const MessageEntry& e : map->entries) {
-            if (e.kind != MessageEntry::Kind::Message || e.message != message) continue;
-            if (Result r = e.invoke(*this, wParam, lParam)) return r;
-        }
-    }
-    return std::nullopt;
+    return Offer(MessageMatch{message}, wParam, lParam);
 }
 
 LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -210,15 +233,15 @@ LRESULT Window::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-LRESULT Window::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+Result Window::GuardedDispatch(UINT message, WPARAM wParam, LPARAM lParam) {
     try {
-        if (Result r = Dispatch(message, wParam, lParam)) return *r;
+        return Dispatch(message, wParam, lParam);
     } catch (const std::exception& e) {
         RecordException(message, e.what());
     } catch (...) {
         RecordException(message, "unknown exception");
     }
-    return DefaultProc(message, wParam, lParam);
+    return std::nullopt;
 }
 
 LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -230,14 +253,23 @@ LRESULT CALLBACK Window::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
             SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
         }
     }
-    if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+    if (!self) {
+        // A control whose object went while a later hook still calls us (Detach).
+        if (GetClassLongPtrW(hwnd, GCLP_WNDPROC) != reinterpret_cast<ULONG_PTR>(&WindowProc)) {
+            if (auto own = reinterpret_cast<WNDPROC>(GetPropW(hwnd, kControlProcProperty))) {
+                if (message == WM_NCDESTROY) RemovePropW(hwnd, kControlProcProperty);
+                return CallWindowProcW(own, hwnd, message, wParam, lParam);
+            }
+        }
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+    Result r = self->GuardedDispatch(message, wParam, lParam);
+    const LRESULT result = r ? *r : self->DefaultProc(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
-        const LRESULT result = self->HandleMessage(message, wParam, lParam);
         self->Detach();
         self->PostNcDestroy();
-        return result;
     }
-    return self->HandleMessage(message, wParam, lParam);
+    return result;
 }
 
 INT_PTR CALLBACK Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -247,14 +279,7 @@ INT_PTR CALLBACK Window::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         if (self) self->AttachDialog(hwnd);
     }
     if (!self) return FALSE;
-    Result r;
-    try {
-        r = self->Dispatch(message, wParam, lParam);
-    } catch (const std::exception& e) {
-        RecordException(message, e.what());
-    } catch (...) {
-        RecordException(message, "unknown exception");
-    }
+    const Result r = self->GuardedDispatch(message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         self->Detach();
         self->PostNcDestroy();

@@ -5,6 +5,12 @@
 // (message_map.h) and falls back to the default procedure. No exception ever
 // leaves the procedure: it is recorded and the message gets its default
 // handling.
+//
+// A system control the program hooks (the tree, the bars, a form's boxes) is
+// subclassed one way: its window procedure is swapped for ours, which keeps
+// the control's own behind it for whatever the object does not handle. So a
+// message costs the control nothing more than a call, and FromHandle knows
+// every window of this layer by its procedure.
 #pragma once
 
 #include <windows.h>
@@ -27,20 +33,25 @@ public:
     // The object behind a window of this layer; null for any other window.
     static Window* FromHandle(HWND hwnd);
 
-    // Creates a window of a class that this layer registered (RegisterClass).
+    // Creates a window of a class that this layer registered (RegisterWindowClass).
     bool Create(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, const RECT& rect,
                 HWND parent, UINT_PTR menuOrId);
     bool CreateAt(DWORD exStyle, const wchar_t* className, std::string_view title, DWORD style, int x, int y, int width,
                   int height, HWND parent, UINT_PTR menuOrId);
     // Creates a control of a system class ("SysTreeView32", a toolbar, ...) and
-    // puts this object in front of the control's own procedure, which stays the
-    // default for every message this object does not handle.
+    // subclasses it (Subclass); the object destroys it when it goes first.
     bool CreateControl(DWORD exStyle, const wchar_t* className, DWORD style, const RECT& rect, HWND parent, UINT id);
+    // Puts this object in front of the procedure of a control of this thread
+    // that was made elsewhere (a dialog template's box): the control's own
+    // procedure stays the default for every message this object does not
+    // handle. The control stays its dialog's: an object that goes first hands
+    // it back and leaves it. False for a window that already has an object.
+    bool Subclass(HWND control);
     void Destroy();
 
     // Registers a class served by this layer's window procedure, once per name.
-    static const wchar_t* RegisterClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background,
-                                        HICON icon = nullptr);
+    static const wchar_t* RegisterWindowClass(const wchar_t* name, UINT style, HCURSOR cursor, HBRUSH background,
+                                              HICON icon = nullptr);
 
     // Called by the message loop for messages to this window or its children,
     // innermost window first; true when the message was consumed.
@@ -74,12 +85,14 @@ protected:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Dispatch inside the one exception fence of both procedures.
+    Result GuardedDispatch(UINT message, WPARAM wParam, LPARAM lParam);
     void Detach();
 
-    HWND hwnd_ = nullptr;            // not owned: the window owns itself; see ~Window
+    HWND hwnd_ = nullptr;            // the window owns itself; see ~Window
     WNDPROC controlProc_ = nullptr;  // a system control's own procedure when this object sits in front of it
     bool isDialog_ = false;
+    bool destroyWithObject_ = true;  // false for a control made elsewhere (Subclass)
 };
 
 // Settles the command-UI state of `ui` along a route of targets: the first

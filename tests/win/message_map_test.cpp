@@ -35,7 +35,7 @@ public:
     const MessageMap& GetMessageMap() const override { return Messages(); }
 
     bool Create() {
-        const wchar_t* cls = RegisterClass(L"KoltTestWindow", 0, nullptr, nullptr);
+        const wchar_t* cls = RegisterWindowClass(L"KoltTestWindow", 0, nullptr, nullptr);
         return Window::Create(0, cls, "", WS_OVERLAPPEDWINDOW, RECT{0, 0, 200, 100}, nullptr, 0);
     }
 
@@ -198,7 +198,7 @@ TEST(MessageTables, TheObjectLetsGoOfItsWindowAtNcDestroy) {
     EXPECT_EQ(w.hwnd(), nullptr);
     EXPECT_EQ(Window::FromHandle(hwnd), nullptr);
 
-    // An object that goes first hands its control back to the control's own procedure.
+    // A control the object made goes with the object.
     HWND control;
     {
         BaseWindow parent;
@@ -213,6 +213,49 @@ TEST(MessageTables, TheObjectLetsGoOfItsWindowAtNcDestroy) {
     // Foreign windows are never taken for ours.
     HWND desktop = GetDesktopWindow();
     EXPECT_EQ(Window::FromHandle(desktop), nullptr);
+}
+
+// A hook put in after ours, as another subclass would be: it counts what it
+// sees and passes everything on.
+WNDPROC hookedOver = nullptr;
+int hookSaw = 0;
+LRESULT CALLBACK CountingHook(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++hookSaw;
+    return CallWindowProcW(hookedOver, hwnd, message, wParam, lParam);
+}
+
+TEST(Subclassing, AControlMadeElsewhereIsHandedBackInTheRightOrderWhenItsObjectGoesFirst) {
+    BaseWindow parent;
+    ASSERT_TRUE(parent.Create());
+    for (const bool hookAfterUs : {false, true}) {
+        SCOPED_TRACE(hookAfterUs);
+        // Made as a dialog template makes its boxes, not by the object.
+        HWND box = CreateWindowExW(0, WC_EDITW, L"", WS_CHILD, 0, 0, 50, 20, parent.hwnd(), nullptr, nullptr, nullptr);
+        ASSERT_NE(box, nullptr);
+        const LONG_PTR own = GetWindowLongPtrW(box, GWLP_WNDPROC);
+        {
+            DerivedWindow object;
+            ASSERT_TRUE(object.Subclass(box));
+            EXPECT_EQ(Window::FromHandle(box), &object);
+            DerivedWindow second;
+            EXPECT_FALSE(second.Subclass(box));  // one object a window
+            EXPECT_EQ(SendMessageW(box, kPing, 0, 0), 2);
+            if (hookAfterUs)
+                hookedOver = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(box, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CountingHook)));
+        }
+        ASSERT_TRUE(IsWindow(box));  // the box is its dialog's, not the object's
+        EXPECT_EQ(GetWindowLongPtrW(box, GWLP_USERDATA), 0);
+        EXPECT_EQ(Window::FromHandle(box), nullptr);
+        // Ours out of the way where it was in front; the later hook kept in front of it otherwise.
+        EXPECT_EQ(GetWindowLongPtrW(box, GWLP_WNDPROC), hookAfterUs ? reinterpret_cast<LONG_PTR>(&CountingHook) : own);
+        hookSaw = 0;
+        EXPECT_EQ(SendMessageW(box, kPing, 0, 0), 0);  // no object answers any more
+        SetWindowTextCp932(box, "kept");               // and the box is still an edit box
+        EXPECT_EQ(GetWindowTextCp932(box), "kept");
+        EXPECT_EQ(hookSaw > 0, hookAfterUs);
+        DestroyWindow(box);
+    }
 }
 
 TEST(WindowText, TextsCrossTheEdgeAsCp932WhateverTheSystemCodePage) {

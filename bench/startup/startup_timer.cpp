@@ -69,7 +69,7 @@ bool SelectFirstScenario(HWND frame, HANDLE process) {
     // The program reads the scenario and fills its form as the tree tells it
     // of the new selection, before this returns; then it draws and goes idle.
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, scenario);
-    WaitForInputIdle(process, 10000);
+    WaitForInputIdle(process, 60000);
     Mark(L"KoltBenchSelectionEnd");
     HWND box = nullptr;  // in the form, a pane beside the tree
     for (HWND pane = GetWindow(tree, GW_HWNDFIRST); pane && !box; pane = GetWindow(pane, GW_HWNDNEXT))
@@ -109,7 +109,8 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
         std::fflush(stdout);
         PostMessageW(search.found, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+        // Its exit is counted too (--requests): time enough for a slow machine to end it.
+        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
         if (!shown) return 5;

@@ -80,7 +80,7 @@ def parse(lines, programs):
             continue
         asked, request = pending.pop(tid, (pos, ""))
         if kind == "new_process":
-            image = (string_field(request, "image") or "").lower()
+            image = (string_field(request, "imagepath") or string_field(request, "image") or "").lower()
             name = next((n for n, suffix in programs if image.endswith("\\" + suffix.lower())), None)
             if name and field(rest, "pid"):
                 pid_run[field(rest, "pid")] = Run(name)
@@ -91,8 +91,8 @@ def parse(lines, programs):
             thread_pid[tid] = field(rest, "pid")
             if thread_pid[tid] in pid_run:  # the run's first request
                 pid_run[thread_pid[tid]].requests.append([asked, kind, "(no window)"])
-        elif kind == "create_class" and field(rest, "atom"):
-            atom_name[field(rest, "atom")] = string_field(request, "name")
+        elif kind == "create_class" and string_field(request, "name"):
+            atom_name.setdefault(field(rest, "atom"), string_field(request, "name"))
         elif kind == "create_window" and field(rest, "handle"):
             atom = field(request, "atom")
             cls = string_field(request, "class") or atom_name.get(atom) or f"#{atom}"
@@ -156,9 +156,11 @@ def main(argv):
         ratio = f"   / {base_name}: {run.total() / base.total():.3f}" if run is not base else ""
         print(f"  {name:24}{run.total():>8}{ratio}   (runs: {' '.join(map(str, totals))})")
     table("by kind of request", [(n, by(r.requests, 1)) for n, r, _ in starts], top)
-    windows = starts[-1][1].windows
+    windows = Counter()
+    for _, run, _ in starts:
+        windows |= run.windows  # the most of each class one program made
     table(
-        "by class of the window named (how many of them the last program made)",
+        "by class of the window named (in brackets, how many windows of it a program made)",
         [(n, by(r.requests, 2)) for n, r, _ in starts],
         top,
         lambda k: f"{k} ({windows[k]})" if k in windows else k,

@@ -126,15 +126,19 @@ kolt_desktop_serve() {
     # is there once it has made its socket, in a folder named after the
     # prefix's device and inode (Wine's /tmp/.wine-UID, or Debian's
     # /tmp/wine-XXXXXX).
-    local device inode _
+    local device inode started _
     read -r device inode < <(stat -c '%d %i' "$WINEPREFIX")
-    : >"$1"
-    wineserver -f -p -d1 >/dev/null 2>>"$1" </dev/null &
+    started=$(mktemp)  # older than the socket to come
+    wineserver -f -p -d1 >/dev/null 2>"$1" </dev/null &
     for _ in $(seq 600); do
-        find /tmp -maxdepth 3 -type s -path "/tmp/*/server-$(printf '%x-%x' "$device" "$inode")/socket" \
-            -newer "$1" 2>/dev/null | grep -q . && return
+        if find /tmp -maxdepth 3 -type s -path "/tmp/*/server-$(printf '%x-%x' "$device" "$inode")/socket" \
+            -newer "$started" 2>/dev/null | grep -q .; then
+            rm -f "$started"
+            return
+        fi
         sleep 0.1
     done
+    rm -f "$started"
     echo "the Wine server did not start (log: $1)" >&2
     return 1
 }

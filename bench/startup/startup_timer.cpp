@@ -74,7 +74,10 @@ bool SelectFirstScenario(HWND frame, HANDLE process) {
     HWND box = nullptr;  // in the form, a pane beside the tree
     for (HWND pane = GetWindow(tree, GW_HWNDFIRST); pane && !box; pane = GetWindow(pane, GW_HWNDNEXT))
         box = GetDlgItem(pane, 1000);
-    return box && GetWindowTextLengthW(box) > 0;
+    // Asked of the box itself: GetWindowText does not read another
+    // program's controls.
+    DWORD_PTR length = 0;
+    return box && SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 60000, &length) && length > 0;
 }
 }  // namespace
 

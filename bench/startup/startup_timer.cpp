@@ -65,11 +65,17 @@ bool SelectFirstScenario(HWND frame, HANDLE process) {
     const LPARAM port = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
     const LPARAM scenario = port ? SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, port) : 0;
     if (!scenario) return false;
+    // What is left of the start-up (its last drawing, the idle update of the
+    // bars) is done before the first mark.
+    WaitForInputIdle(process, 60000);
     Mark(L"KoltBenchSelectionBegin");
     // The program reads the scenario and fills its form as the tree tells it
     // of the new selection, before this returns; then it draws and goes idle.
+    // Wine may call it idle before the boxes are drawn: an idle program asks
+    // the server nothing, so a pause after that is all its drawing.
     SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, scenario);
     WaitForInputIdle(process, 60000);
+    Sleep(500);
     Mark(L"KoltBenchSelectionEnd");
     HWND box = nullptr;  // in the form, a pane beside the tree
     for (HWND pane = GetWindow(tree, GW_HWNDFIRST); pane && !box; pane = GetWindow(pane, GW_HWNDNEXT))

@@ -13,12 +13,27 @@
 # folder, each from a folder of its own with the same settings file.
 #   tools/bench-startup.sh [RUNS [OTHER-koltSSel.exe...]]
 #   (RUNS default 30: fewer runs scatter the ratio by ±0.1)
+# --requests counts instead of timing: the same starts of the floor, koltSSel
+# and the OTHERs (RUNS each, default 3), then as many of koltSSel and the
+# OTHERs with one selection in the tree (startup_timer --select), all under one
+# Wine server that logs every request (wineserver -d1, build/bench-startup/
+# requests.log); tools/count-requests.py prints each program's requests from
+# its start until it ends (a selection's between its marks), by kind and by
+# window class, and koltSSel / floor. The counts repeat from run to run within
+# a few requests, whatever the machine is doing.
+#   tools/bench-startup.sh --requests [RUNS [OTHER-koltSSel.exe...]]
 set -euo pipefail
+requests=
+if [ "${1:-}" = --requests ]; then
+    requests=1
+    shift
+fi
 others=()
 for other in "${@:2}"; do others+=("$(realpath "$other")"); done
 cd "$(dirname "$0")/.."
 root=$(pwd)
-runs=${1:-30}
+runs=${1:-${requests:+3}}
+runs=${runs:-30}
 run=$root/build/bench-startup
 . tools/demo-setup.sh
 kolt_demo_setup "$run" startup_timer minimal_window startup_floor
@@ -32,11 +47,13 @@ print(len(rows) + len({r["portName"] for r in rows}))' "$build/demo-game.expecte
 export KOLT_LOCALE=ja_JP.UTF-8 KOLT_SCREEN=1024x768x24
 trap 'kolt_desktop_stop "$run"' EXIT
 kolt_desktop_start "$run"
-kolt_desktop_serve  # one server for every run, as a desktop has
+# One server for every run, as a desktop has; with --requests, it logs them.
+kolt_desktop_serve ${requests:+"$run/requests.log"}
 
 timer="$build/bin/startup_timer.exe"
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
-programs=(minimal_window startup_floor koltSSel)
+programs=(startup_floor koltSSel)
+[ -n "$requests" ] || programs=(minimal_window "${programs[@]}")
 for i in "${!others[@]}"; do
     mkdir -p "$run/other$i"
     cp "${others[$i]}" "$run/other$i/koltSSel.exe"
@@ -65,6 +82,23 @@ done
 for p in "${programs[@]}"; do
     [ "$(wc -l <"$run/$p.txt")" -eq "$runs" ] || { echo "$p: the timer gave no time for some runs" >&2; exit 1; }
 done
+
+if [ -n "$requests" ]; then
+    for _ in $(seq "$runs"); do
+        for p in "${programs[@]:1}"; do
+            # shellcheck disable=SC2046
+            wine "$timer" $(args "$p") --select >/dev/null 2>&1 </dev/null ||
+                { echo "$p: the timer saw no selection shown" >&2; exit 1; }
+        done
+    done
+    wineserver -k  # the log is whole once the server has ended
+    wineserver -w
+    names=(floor=bench-startup\\startup_floor.exe koltSSel=bench-startup\\koltSSel.exe)
+    for i in "${!others[@]}"; do names+=("other$i=other$i\\koltSSel.exe"); done
+    python3 tools/count-requests.py "$run/requests.log" "${names[@]}"
+    for i in "${!others[@]}"; do echo "  other$i: ${others[$i]}"; done
+    exit 0
+fi
 
 median() { sort -n "$1" | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
 plain=$(median "$run/minimal_window.txt")

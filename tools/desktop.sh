@@ -8,7 +8,9 @@
 #   kolt_prefix DIR          only the prefix (for a display that is already there)
 #   kolt_desktop_use DIR     the desktop another process started in DIR: exports
 #                            DISPLAY and the prefix's Wine environment
-#   kolt_desktop_serve       a persistent Wine server for the runs that follow
+#   kolt_desktop_serve [LOG] a persistent Wine server for the runs that follow;
+#                            with LOG, one that writes every request to LOG
+#                            (wineserver -d1), whole once it has ended
 #   kolt_desktop_stop DIR    ends the Wine server, the window manager and Xvfb
 # Settings, read when called:
 #   KOLT_SCREEN     Xvfb screen (default 1280x1024x24)
@@ -116,5 +118,27 @@ kolt_desktop_use() {
 kolt_desktop_serve() {
     # A persistent server keeps every run from paying for a new one; it must
     # not hold a caller's output pipe open.
-    wineserver -p >/dev/null 2>&1 </dev/null
+    if [ -z "${1:-}" ]; then
+        wineserver -p >/dev/null 2>&1 </dev/null
+        return
+    fi
+    # In the foreground, so that its log (its standard error) goes to LOG; it
+    # is there once it has made its socket, in a folder named after the
+    # prefix's device and inode (Wine's /tmp/.wine-UID, or Debian's
+    # /tmp/wine-XXXXXX).
+    local device inode started _
+    read -r device inode < <(stat -c '%d %i' "$WINEPREFIX")
+    started=$(mktemp)  # older than the socket to come
+    wineserver -f -p -d1 >/dev/null 2>"$1" </dev/null &
+    for _ in $(seq 600); do
+        if find /tmp -maxdepth 3 -type s -path "/tmp/*/server-$(printf '%x-%x' "$device" "$inode")/socket" \
+            -newer "$started" 2>/dev/null | grep -q .; then
+            rm -f "$started"
+            return
+        fi
+        sleep 0.1
+    done
+    rm -f "$started"
+    echo "the Wine server did not start (log: $1)" >&2
+    return 1
 }

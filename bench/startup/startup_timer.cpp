@@ -2,7 +2,12 @@
 // its first visible top-level window answers a message (WM_NULL through
 // SendMessageTimeout) and, with --tree N, a tree view in that window holds at
 // least N items. Then closes it. Prints one time in milliseconds per run.
-//   startup_timer.exe <program> <runs> [--tree N]
+// With --select, once the tree is full it selects the first scenario (the
+// first item under the first port) as a user would, and waits until the
+// program has shown it and is idle again, between two requests to the Wine
+// server that a log of them shows: opening the events named
+// KoltBenchSelectionBegin and KoltBenchSelectionEnd (which do not exist).
+//   startup_timer.exe <program> <runs> [--tree N [--select]]
 #include <windows.h>
 #include <commctrl.h>
 
@@ -34,14 +39,51 @@ BOOL CALLBACK FindTree(HWND hwnd, LPARAM param) {
     return FALSE;
 }
 
+HWND TreeOf(HWND frame) {
+    HWND tree = nullptr;
+    EnumChildWindows(frame, &FindTree, reinterpret_cast<LPARAM>(&tree));
+    return tree;
+}
+
 // The window answers a message and, if items are wanted, its tree holds them.
 bool Ready(HWND frame, LRESULT treeItems) {
     DWORD_PTR ignored = 0;
     if (!SendMessageTimeoutW(frame, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored)) return false;
     if (treeItems == 0) return true;
-    HWND tree = nullptr;
-    EnumChildWindows(frame, &FindTree, reinterpret_cast<LPARAM>(&tree));
+    HWND tree = TreeOf(frame);
     return tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) >= treeItems;
+}
+
+void Mark(const wchar_t* name) {
+    if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name)) CloseHandle(event);
+}
+
+// The first scenario selected and shown: the form's file name box (1000)
+// holds its path. Returns false if the program did not show it.
+bool SelectFirstScenario(HWND frame, HANDLE process) {
+    HWND tree = TreeOf(frame);
+    const LPARAM port = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    const LPARAM scenario = port ? SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, port) : 0;
+    if (!scenario) return false;
+    // What is left of the start-up (its last drawing, the idle update of the
+    // bars) is done before the first mark.
+    WaitForInputIdle(process, 60000);
+    Mark(L"KoltBenchSelectionBegin");
+    // The program reads the scenario and fills its form as the tree tells it
+    // of the new selection, before this returns; then it draws and goes idle.
+    // Wine may call it idle before the boxes are drawn: an idle program asks
+    // the server nothing, so a pause after that is all its drawing.
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, scenario);
+    WaitForInputIdle(process, 60000);
+    Sleep(500);
+    Mark(L"KoltBenchSelectionEnd");
+    HWND box = nullptr;  // in the form, a pane beside the tree
+    for (HWND pane = GetWindow(tree, GW_HWNDFIRST); pane && !box; pane = GetWindow(pane, GW_HWNDNEXT))
+        box = GetDlgItem(pane, 1000);
+    // Asked of the box itself: GetWindowText does not read another
+    // program's controls.
+    DWORD_PTR length = 0;
+    return box && SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 60000, &length) && length > 0;
 }
 }  // namespace
 
@@ -50,6 +92,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring program = argv[1];
     const int runs = _wtoi(argv[2]);
     const LRESULT treeItems = argc > 4 && std::wstring(argv[3]) == L"--tree" ? _wtoi(argv[4]) : 0;
+    const bool select = treeItems > 0 && argc > 5 && std::wstring(argv[5]) == L"--select";
     std::wstring folder = program.substr(0, program.find_last_of(L"\\/"));
     LARGE_INTEGER frequency;
     QueryPerformanceFrequency(&frequency);
@@ -71,12 +114,15 @@ int wmain(int argc, wchar_t** argv) {
         }
         QueryPerformanceCounter(&end);
         if (!search.found) return 4;
+        const bool shown = !select || SelectFirstScenario(search.found, pi.hProcess);
         std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
         std::fflush(stdout);
         PostMessageW(search.found, WM_CLOSE, 0, 0);
-        if (WaitForSingleObject(pi.hProcess, 10000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+        // Its exit is counted too (--requests): time enough for a slow machine to end it.
+        if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
+        if (!shown) return 5;
     }
     return 0;
 }

@@ -147,6 +147,9 @@ void ToolBar::BreakLinesFor(int rows) {
         if (!separator) ++seen;
         const bool last = seen == real;
         if ((separator && perRow == 1) || (!separator && !last && seen % perRow == 0)) state |= TBSTATE_WRAP;
+        // The control redraws itself at every change of state, even to the
+        // same state: measuring every layout would redraw the bar each time.
+        if (state == items[i].fsState) continue;
         TBBUTTONINFOW info{sizeof info, TBIF_BYINDEX | TBIF_STATE};
         info.fsState = state;
         SendMessageW(hwnd(), TB_SETBUTTONINFOW, i, reinterpret_cast<LPARAM>(&info));

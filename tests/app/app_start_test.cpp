@@ -346,9 +346,11 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
 // its own kernel32, msvcrt, user32, ole32 and shlwapi before the program's
 // first instruction, whatever the program's load configuration says (on
 // Windows they are known DLLs, as the known DLLs' own imports are).
-const char* const kPlantedDlls[] = {"version.dll", "uxtheme.dll",       "msimg32.dll", "oleacc.dll",
-                                    "bcrypt.dll",  "crypt32.dll",       "rsaenh.dll",  "comctl32.dll",
-                                    "propsys.dll", "windowscodecs.dll", "userenv.dll", "comdlg32.dll"};
+// comdlg32.dll comes at the first selection, for the file's title, with its
+// own import winspool.drv.
+const char* const kPlantedDlls[] = {"version.dll", "uxtheme.dll",  "msimg32.dll",  "oleacc.dll",  "bcrypt.dll",
+                                    "crypt32.dll", "rsaenh.dll",   "comctl32.dll", "propsys.dll", "windowscodecs.dll",
+                                    "userenv.dll", "comdlg32.dll", "winspool.drv"};
 
 // Wine's per-program DLL overrides (its AppDefaults key), removed again at the end.
 class NativeFirstFor {
@@ -361,7 +363,8 @@ public:
         static const wchar_t kOrder[] = L"native,builtin";
         ok_ = true;
         for (const std::string& dll : dlls) {
-            const std::wstring name = Wide(dll.substr(0, dll.rfind('.')));
+            // Wine names a DLL without ".dll", any other (".drv") in full.
+            const std::wstring name = Wide(dll.ends_with(".dll") ? dll.substr(0, dll.size() - 4) : dll);
             ok_ = ok_ && RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder),
                                         sizeof kOrder) == ERROR_SUCCESS;
         }

@@ -8,6 +8,8 @@
 # with the tree (where there is one) holding all its items. Prints the medians,
 # koltSSel against the floor (the aim is at most 1.10: what is above the floor
 # is our own work) and against the plain window, and the size of koltSSel.exe.
+# For each koltSSel build also the first selection of a scenario (the first
+# load, with whatever it loads the first time) against the next selection.
 # Not part of the tests. Other builds of koltSSel.exe named after RUNS (an
 # earlier commit's, say) are timed alike in the same run, on the same game
 # folder, each from a folder of its own with the same settings file.
@@ -28,6 +30,10 @@ if [ "${1:-}" = --requests ]; then
     requests=1
     shift
 fi
+# Timed, each koltSSel start ends with two selections; counted, the starts
+# select nothing and the selections are counted apart.
+select=--select
+[ -z "$requests" ] || select=
 others=()
 for other in "${@:2}"; do others+=("$(realpath "$other")"); done
 cd "$(dirname "$0")/.."
@@ -63,7 +69,8 @@ done
 args() {  # the timer's arguments for one program
     case $1 in
     minimal_window) echo "$(winpath "$run/minimal_window.exe")" 1 ;;
-    other*) echo "$(winpath "$run/$1/koltSSel.exe")" 1 --tree "$items" ;;
+    other*) echo "$(winpath "$run/$1/koltSSel.exe")" 1 --tree "$items" ${select} ;;
+    koltSSel) echo "$(winpath "$run/$1.exe")" 1 --tree "$items" ${select} ;;
     *) echo "$(winpath "$run/$1.exe")" 1 --tree "$items" ;;
     esac
 }
@@ -100,7 +107,13 @@ if [ -n "$requests" ]; then
     exit 0
 fi
 
-median() { sort -n "$1" | awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+# The median of column $2 (default 1) of file $1.
+median() { awk -v k="${2:-1}" '{print $k}' "$1" | sort -n |
+    awk '{a[NR] = $1} END {print (NR % 2) ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2}'; }
+selections() {  # the first and the next selection's medians of one koltSSel build
+    awk -v f="$(median "$1" 2)" -v n="$(median "$1" 3)" -v name="$2" \
+        'BEGIN {printf "  %s: first selection %s ms, next selection %s ms, first / next %.2f\n", name, f, n, f / n}'
+}
 plain=$(median "$run/minimal_window.txt")
 floor=$(median "$run/startup_floor.txt")
 kolt=$(median "$run/koltSSel.txt")
@@ -112,6 +125,10 @@ awk -v k="$kolt" -v f="$floor" -v p="$plain" 'BEGIN {
     printf "ratio koltSSel / floor: %.2f (aim: at most 1.10)\n", k / f
     printf "ratio koltSSel / plain window: %.2f (floor / plain window: %.2f)\n", k / p, f / p
 }'
+selections "$run/koltSSel.txt" "this tree's koltSSel"
+for i in "${!others[@]}"; do
+    selections "$run/other$i.txt" "${others[$i]}"
+done
 for i in "${!others[@]}"; do
     other=$(median "$run/other$i.txt")
     awk -v o="$other" -v f="$floor" -v k="$kolt" -v name="${others[$i]}" 'BEGIN {

@@ -3,10 +3,12 @@
 // SendMessageTimeout) and, with --tree N, a tree view in that window holds at
 // least N items. Then closes it. Prints one time in milliseconds per run.
 // With --select, once the tree is full it selects the first scenario (the
-// first item under the first port) as a user would, and waits until the
-// program has shown it and is idle again, between two requests to the Wine
-// server that a log of them shows: opening the events named
-// KoltBenchSelectionBegin and KoltBenchSelectionEnd (which do not exist).
+// first item under the first port, a load the program has not made before) as
+// a user would, and waits until the program has shown it and is idle again,
+// between two requests to the Wine server that a log of them shows: opening
+// the events named KoltBenchSelectionBegin and KoltBenchSelectionEnd (which
+// do not exist). Then it selects the next scenario. Two more times on the
+// run's line: each selection from the request until the tree answers.
 //   startup_timer.exe <program> <runs> [--tree N [--select]]
 #include <windows.h>
 #include <commctrl.h>
@@ -58,13 +60,29 @@ void Mark(const wchar_t* name) {
     if (HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, name)) CloseHandle(event);
 }
 
-// The first scenario selected and shown: the form's file name box (1000)
-// holds its path. Returns false if the program did not show it.
-bool SelectFirstScenario(HWND frame, HANDLE process) {
+// Milliseconds from `start` to now.
+double Since(const LARGE_INTEGER& start, const LARGE_INTEGER& frequency) {
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+// Selects `item` and waits for the tree (and so the load it starts) to answer.
+double TimeSelection(HWND tree, LPARAM item, const LARGE_INTEGER& frequency) {
+    LARGE_INTEGER start;
+    QueryPerformanceCounter(&start);
+    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, item);
+    return Since(start, frequency);
+}
+
+// The first scenario selected and shown (the form's file name box, 1000,
+// holds its path), then the next; false if the program did not show the first.
+bool SelectScenarios(HWND frame, HANDLE process, const LARGE_INTEGER& frequency, double& first, double& next) {
     HWND tree = TreeOf(frame);
     const LPARAM port = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
     const LPARAM scenario = port ? SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CHILD, port) : 0;
-    if (!scenario) return false;
+    const LPARAM second = scenario ? SendMessageW(tree, TVM_GETNEXTITEM, TVGN_NEXT, scenario) : 0;
+    if (!second) return false;
     // What is left of the start-up (its last drawing, the idle update of the
     // bars) is done before the first mark.
     WaitForInputIdle(process, 60000);
@@ -73,7 +91,7 @@ bool SelectFirstScenario(HWND frame, HANDLE process) {
     // of the new selection, before this returns; then it draws and goes idle.
     // Wine may call it idle before the boxes are drawn: an idle program asks
     // the server nothing, so a pause after that is all its drawing.
-    SendMessageW(tree, TVM_SELECTITEM, TVGN_CARET, scenario);
+    first = TimeSelection(tree, scenario, frequency);
     WaitForInputIdle(process, 60000);
     Sleep(500);
     Mark(L"KoltBenchSelectionEnd");
@@ -83,7 +101,10 @@ bool SelectFirstScenario(HWND frame, HANDLE process) {
     // Asked of the box itself: GetWindowText does not read another
     // program's controls.
     DWORD_PTR length = 0;
-    return box && SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 60000, &length) && length > 0;
+    if (!box || !SendMessageTimeoutW(box, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 60000, &length) || length == 0)
+        return false;
+    next = TimeSelection(tree, second, frequency);
+    return true;
 }
 }  // namespace
 
@@ -114,8 +135,11 @@ int wmain(int argc, wchar_t** argv) {
         }
         QueryPerformanceCounter(&end);
         if (!search.found) return 4;
-        const bool shown = !select || SelectFirstScenario(search.found, pi.hProcess);
-        std::printf("%.1f\n", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
+        double first = 0, next = 0;
+        const bool shown = !select || SelectScenarios(search.found, pi.hProcess, frequency, first, next);
+        std::printf("%.1f", 1000.0 * static_cast<double>(end.QuadPart - start.QuadPart) / frequency.QuadPart);
+        if (select) std::printf(" %.1f %.1f", first, next);
+        std::printf("\n");
         std::fflush(stdout);
         PostMessageW(search.found, WM_CLOSE, 0, 0);
         // Its exit is counted too (--requests): time enough for a slow machine to end it.

@@ -1,6 +1,7 @@
 // The program's two settings, kept in an INI file beside the program (its
 // full path with the extension replaced by ".ini"), section "Option", keys
-// "GamePriority" and "GameFolder". Read once at start-up, written once at exit.
+// "GamePriority" and "GameFolder". Read once at start-up, written once at exit
+// into the file as it is then, as the platform's profile functions do.
 #pragma once
 
 #include <cstdint>
@@ -29,20 +30,23 @@ public:
     // defaults. Another process holding the file (an editor, a virus scanner,
     // a sync tool) is waited for, about a second.
     Settings Load();
-    // Writes both keys in one atomic replacement, keeping every other byte
-    // of the file as it was. A file that could not be read at Load is left
+    // Reads the file again as it is now (waiting as Load does) and writes
+    // both keys into it in one atomic replacement, keeping every other byte
+    // as it now stands: whatever another program wrote into it since Load is
+    // kept, and a file deleted since is created anew. A file that already
+    // holds both values as they would be written is not written at all. A
+    // file that cannot be read now, or could not be read at Load, is left
     // alone (false), so that nothing of it is lost.
     bool Save(const Settings& settings);
     // Why the last Save returned false: the system's code of the failed write,
-    // or of the failed read that made Load leave the file alone.
+    // or of the failed read (at Load or at Save) that left the file alone.
     fs::SystemError lastError() const { return lastError_; }
 
     const std::string& path() const { return path_; }
 
 private:
     std::string path_;
-    std::string original_;     // the bytes read at Load
-    bool leaveAlone_ = false;  // the file exists but could not be read
+    bool leaveAlone_ = false;  // the file existed at Load but could not be read
     fs::SystemError loadError_ = 0;
     fs::SystemError lastError_ = 0;
 };

@@ -3,6 +3,7 @@
 #include <iterator>
 #include <tuple>
 
+#include "base/file_title_win.h"
 #include "resource.h"
 #include "scenario/level_file.h"
 #include "win/application.h"
@@ -54,7 +55,7 @@ bool CPropertyForm::LoadScenario(const ScenarioPath& path) {
     win::FrameWindow* frame = win::FrameWindow::Of(hwnd());
     if (frame) frame->ResetStatusPaneText(0);
 
-    const ScenarioInfo info = ReadScenario(path, expertMode, programName);
+    const ScenarioInfo info = ReadScenario(path, expertMode, programName, &PlatformFileTitle);
     commandLine = info.commandLine;
     programName = info.programName;
     if (frame && !info.statusText.empty()) frame->SetStatusPaneText(info.statusText, 0);

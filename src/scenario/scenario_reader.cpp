@@ -16,7 +16,7 @@ constexpr std::uint64_t kProgramNameOffset = 76;
 
 // Steps 5 to 13 of a load: everything that comes from the scenario file.
 // A FileException leaves `info` with what was gathered before it.
-void ReadScenarioFile(ScenarioInfo& info, bool expertMode) {
+void ReadScenarioFile(ScenarioInfo& info, bool expertMode, FileTitleFunction fileTitle) {
     const auto file = OpenOrThrow(info.path);
     ByteReader reader(*file, info.path);
 
@@ -24,13 +24,14 @@ void ReadScenarioFile(ScenarioInfo& info, bool expertMode) {
     const std::string_view read(name, reader.Read(name, sizeof name));
     info.stageName = std::string(read.substr(0, read.find('\0')));
 
-    // The title is the file name with its extension; only a lower-case ".sd?"
-    // is taken off, so s01.sd3 and s01.sd2 both give "s01".
-    const std::size_t slash = FindLastChar(info.path, '\\');
+    // The title as the platform shows it, with or without its extension;
+    // then only a lower-case ".sd?" is taken off, so s01.sd3 and s01.sd2
+    // both give "s01" while S01.SD3, where extensions are shown, stays as it is.
+    std::string title = fileTitle ? fileTitle(info.path).value_or(std::string()) : std::string();
+    if (title.empty()) title = *BareFileName(info.path);
+    if (title.size() >= 4 && title.compare(title.size() - 4, 3, ".sd") == 0) title.resize(title.size() - 4);
     info.scenarioArguments += ' ';
-    info.scenarioArguments += slash == std::string::npos ? info.path : info.path.substr(slash + 1);
-    std::string& args = info.scenarioArguments;
-    if (args.size() >= 4 && args.compare(args.size() - 4, 3, ".sd") == 0) args.resize(args.size() - 4);
+    info.scenarioArguments += title;
 
     reader.Seek(kBandOffset);
     std::uint32_t word = 0;
@@ -74,7 +75,13 @@ void ReadScenarioFile(ScenarioInfo& info, bool expertMode) {
 
 }  // namespace
 
-ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName) {
+std::optional<std::string> BareFileName(std::string_view path) {
+    const std::size_t slash = FindLastChar(path, '\\');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName,
+                          FileTitleFunction fileTitle) {
     ScenarioInfo info;
     info.path = path;
     info.programName = previousProgramName;
@@ -87,7 +94,7 @@ ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const Progr
 
     info.succeeded = true;
     try {
-        ReadScenarioFile(info, expertMode);
+        ReadScenarioFile(info, expertMode, fileTitle);
     } catch (const FileException&) {
         // An unreadable scenario file is not reported; the form shows what
         // could be read and the stage record is still looked up.

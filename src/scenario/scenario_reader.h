@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -20,7 +21,7 @@ namespace kolt {
 struct ScenarioInfo {
     ScenarioPath path;              // as received
     std::string portName;           // from the path
-    std::string scenarioArguments;  // port name, a space, the file name without ".sd?"
+    std::string scenarioArguments;  // port name, a space, the file's title without ".sd?"
     std::string stageName;          // offset 0, at most 31 bytes
     std::uint16_t startTime = 0;    // offset 32, hhmm
     std::int32_t bandHours = 0;     // offset 36
@@ -38,10 +39,21 @@ struct ScenarioInfo {
     std::string statusText;       // what status pane 0 shows after the load: empty or the stage ini error
 };
 
+// The platform's title of a file: its name without the folder, as the
+// platform shows it to a user (without the extension where the user has
+// extensions hidden); nullopt when the platform cannot say. CP932 in and out.
+using FileTitleFunction = std::optional<std::string> (*)(std::string_view path);
+
+// The file's name without its folder: the title where extensions are shown.
+std::optional<std::string> BareFileName(std::string_view path);
+
 // Reads the scenario file at `path` (relative to the game folder, the working
 // directory) and its stage record. A file error is not raised: it makes
-// `succeeded` false and the values gathered before it stand.
-ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName);
+// `succeeded` false and the values gathered before it stand. The title in
+// the scenario's arguments comes from `fileTitle` (the bare file name where
+// it cannot say).
+ScenarioInfo ReadScenario(const ScenarioPath& path, bool expertMode, const ProgramName& previousProgramName,
+                          FileTitleFunction fileTitle = &BareFileName);
 
 // The expected difficulty: ceil(D) stars for D = flights x 10 / band minutes
 // x wind factor (1.3 when the wind text is longer than 30 bytes), none when D

@@ -235,6 +235,8 @@ TEST_F(AppStartTest, AGoneFolderKeptInTheOptionsEndsWithTheMessageOnceMoreAndKee
     const std::string before =
         "; mine\r\n[Option]\r\nGamePriority=16384\r\nGameFolder=C:\\no\\such\\game\r\n[Keep]\r\nx=1\r\n";
     dir.WriteFile("koltSSel.ini", before);
+    const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    std::filesystem::last_write_time(std::filesystem::u8path(dir.Native("koltSSel.ini")), longAgo);
     ChildProcess app(exe, L"");
     ASSERT_TRUE(app.started());
     HWND box = app.WaitForWindow(L"#32770", kTitle, kWait);
@@ -252,12 +254,13 @@ TEST_F(AppStartTest, AGoneFolderKeptInTheOptionsEndsWithTheMessageOnceMoreAndKee
     PostMessageW(box, WM_COMMAND, IDOK, 0);
     EXPECT_EQ(app.WaitForWindow(L"#32770", kOptionsTitle, 1500), nullptr) << "offered a third time";
     ASSERT_TRUE(app.WaitForExit(kWait));
-    // The unchanged values, written back without touching anything else.
+    // The values the file already holds: not written at all.
     EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before);
+    EXPECT_TRUE(std::filesystem::last_write_time(std::filesystem::u8path(dir.Native("koltSSel.ini"))) == longAgo);
     EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
 }
 
-TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtExit) {
+TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtExitIntoTheFileAsItIsThen) {
     const std::string gameFolder = Narrow(test::WindowsPath(dir.Native(Sj("ゲーム"))));
     const std::string before = "[Option]\nGameFolder=" + gameFolder + "\nGamePriority=0x40\n";
     dir.WriteFile("koltSSel.ini", before);
@@ -266,17 +269,22 @@ TEST_F(AppStartTest, AUsableFolderOpensTheMainWindowAndTheSettingsAreWrittenAtEx
     const HWND frame = MainWindow(app);
     ASSERT_NE(frame, nullptr) << "no main window";
     EXPECT_EQ(dir.ReadFile("koltSSel.ini"), before) << "written while the program runs";
+    // Meanwhile the user adds a section in an editor and saves.
+    dir.WriteFile("koltSSel.ini", before + "; mine\r\n[Other]\r\nkept=1\r\n");
     PostMessageW(frame, WM_CLOSE, 0, 0);
     DWORD code = 1;
     ASSERT_TRUE(app.WaitForExit(kWait, &code));
     EXPECT_EQ(code, 0u);
-    // The hexadecimal value was read as 64 and is written back in decimal.
-    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n");
+    // The hexadecimal value was read as 64 and is written back in decimal,
+    // into the file as the user left it.
+    EXPECT_EQ(dir.ReadFile("koltSSel.ini"),
+              "[Option]\nGameFolder=" + gameFolder + "\r\nGamePriority=64\r\n; mine\r\n[Other]\r\nkept=1\r\n");
     EXPECT_EQ(OtherFiles(), (std::vector<std::string>{"koltSSel.ini", Cp932ToUtf8(Sj("ゲーム"))}));
 }
 
 TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTheyWere) {
-    const std::string before = "[Option]\r\nGamePriority=128\r\nGameFolder=C:\\no\\such\\game\r\n";
+    // 0x80 is written back as 128: a change to write (an unchanged file is not written).
+    const std::string before = "[Option]\r\nGamePriority=0x80\r\nGameFolder=C:\\no\\such\\game\r\n";
     const std::wstring path = test::WindowsPath(dir.Native("koltSSel.ini"));
     for (const DWORD error : {DWORD{ERROR_ACCESS_DENIED}, DWORD{ERROR_SHARING_VIOLATION}}) {
         SCOPED_TRACE(error);
@@ -338,9 +346,11 @@ TEST_F(AppStartTest, SettingsThatCannotBeWrittenAreReportedOnceAtExitAndLeftAsTh
 // its own kernel32, msvcrt, user32, ole32 and shlwapi before the program's
 // first instruction, whatever the program's load configuration says (on
 // Windows they are known DLLs, as the known DLLs' own imports are).
-const char* const kPlantedDlls[] = {"version.dll", "uxtheme.dll",       "msimg32.dll", "oleacc.dll",
-                                    "bcrypt.dll",  "crypt32.dll",       "rsaenh.dll",  "comctl32.dll",
-                                    "propsys.dll", "windowscodecs.dll", "userenv.dll"};
+// comdlg32.dll comes at the first selection, for the file's title, with its
+// own import winspool.drv.
+const char* const kPlantedDlls[] = {"version.dll", "uxtheme.dll",  "msimg32.dll",  "oleacc.dll",  "bcrypt.dll",
+                                    "crypt32.dll", "rsaenh.dll",   "comctl32.dll", "propsys.dll", "windowscodecs.dll",
+                                    "userenv.dll", "comdlg32.dll", "winspool.drv"};
 
 // Wine's per-program DLL overrides (its AppDefaults key), removed again at the end.
 class NativeFirstFor {
@@ -353,7 +363,8 @@ public:
         static const wchar_t kOrder[] = L"native,builtin";
         ok_ = true;
         for (const std::string& dll : dlls) {
-            const std::wstring name = Wide(dll.substr(0, dll.rfind('.')));
+            // Wine names a DLL without ".dll", any other (".drv") in full.
+            const std::wstring name = Wide(dll.ends_with(".dll") ? dll.substr(0, dll.size() - 4) : dll);
             ok_ = ok_ && RegSetValueExW(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(kOrder),
                                         sizeof kOrder) == ERROR_SUCCESS;
         }

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <thread>
 
 #include "support/temp_dir.h"
@@ -105,14 +107,82 @@ TEST_F(SettingsFileTest, EverythingElseInTheFileSurvivesTheWrite) {
               "GamePriority=-5\r\n\n[Z]\nq=\"1\"");
 }
 
-TEST_F(SettingsFileTest, AFileTooLargeToParseIsNeitherReadNorOverwritten) {
-    std::string huge = "[Option]\r\nGamePriority=64\r\n";
+TEST_F(SettingsFileTest, TheWriteAtExitStartsFromTheFileAsItIsThen) {
+    const std::string atLoad = "[Option]\r\nGamePriority=64\r\n";
+    std::string huge = atLoad;
     huge.resize(kMaxSettingsFileBytes + 1, ';');
-    dir.WriteFile("koltSSel.ini", huge);
-    SettingsFile file(Path());
-    EXPECT_EQ(file.Load().gamePriority, 32);
-    EXPECT_FALSE(file.Save(Settings{16384, "X"}));
-    EXPECT_EQ(dir.ReadFile("koltSSel.ini"), huge);
+    const Settings ours{64, "D:\\G"};
+    const std::string oursAlone = "[Option]\r\nGamePriority=64\r\nGameFolder=D:\\G\r\n";
+    struct Case {
+        const char* name;
+        std::string atLoad;
+        std::optional<std::string> meanwhile;  // written between Load and Save; nullopt: deleted
+        bool saved;
+        std::string after;  // the file's bytes after Save
+        fs::SystemError error = 0;
+        bool makeFolder = false;  // the file replaced by a folder meanwhile
+    };
+    const Case cases[] = {
+        // Another program's section, a comment, blank lines and bare line feeds are kept.
+        {"edited", atLoad, "; mine\n[Option]\r\nGamePriority=64\r\n\n[Other]\nkept=1", true,
+         "; mine\n[Option]\r\nGamePriority=64\r\nGameFolder=D:\\G\r\n\n[Other]\nkept=1"},
+        {"deleted", atLoad, std::nullopt, true, oursAlone},
+        // Another copy of the program wrote its own values: the last one wins.
+        {"other copy", atLoad, "[Option]\r\nGamePriority=128\r\nGameFolder=E:\\X\r\n[K]\r\n", true,
+         oursAlone + "[K]\r\n"},
+        {"grown too large", atLoad, huge, false, huge, fs::TooLargeError()},
+        {"no longer a file", atLoad, "", false, "", 0, true},
+        // Not readable at Load: left alone, also once it is readable again.
+        {"too large at load", huge, atLoad, false, atLoad, fs::TooLargeError()},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string folder = "case" + std::to_string(n++), name = folder + "\\koltSSel.ini";
+        dir.WriteFile(name, c.atLoad);
+        SettingsFile file(dir.Native(name));
+        EXPECT_EQ(file.Load().gamePriority, c.atLoad == huge ? 32 : 64);
+        std::filesystem::remove(NativePath(name));
+        if (c.makeFolder)
+            dir.MakeDir(name);
+        else if (c.meanwhile)
+            dir.WriteFile(name, *c.meanwhile);
+        EXPECT_EQ(file.Save(ours), c.saved);
+        if (c.makeFolder) {
+            EXPECT_NE(file.lastError(), 0u);
+            EXPECT_TRUE(std::filesystem::is_directory(NativePath(name)));
+        } else {
+            if (!c.saved) {
+                EXPECT_EQ(file.lastError(), c.error);
+            }
+            EXPECT_EQ(dir.ReadFile(name), c.after);
+        }
+        std::size_t files = 0;  // no temporary file left behind
+        for ([[maybe_unused]] auto& e : std::filesystem::directory_iterator(NativePath(folder)))
+            ++files;
+        EXPECT_EQ(files, 1u);
+    }
+}
+
+TEST_F(SettingsFileTest, AFileThatAlreadyHoldsBothValuesIsNotWritten) {
+    // Spelled as the write would spell them, and not: only the first is untouched.
+    for (const bool asWritten : {true, false}) {
+        SCOPED_TRACE(asWritten);
+        const std::string before = asWritten ? "[x]\n[option]\r\ngamefolder=D:\\G\r\nGamePriority=64\r\n;\n"
+                                             : "[Option]\r\nGamePriority = 64\r\nGameFolder=D:\\G\r\n";
+        dir.WriteFile("koltSSel.ini", before);
+        SettingsFile file(Path());
+        const Settings s = file.Load();
+        ASSERT_EQ(s.gamePriority, 64);
+        const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+        std::filesystem::last_write_time(NativePath("koltSSel.ini"), old);
+        ASSERT_TRUE(file.Save(s)) << file.lastError();
+        EXPECT_EQ(std::filesystem::last_write_time(NativePath("koltSSel.ini")) == old, asWritten);
+        if (!asWritten) {
+            EXPECT_EQ(dir.ReadFile("koltSSel.ini"), "[Option]\r\nGamePriority=64\r\nGameFolder=D:\\G\r\n");
+        }
+        EXPECT_EQ(FilesInDir(), 1u);
+    }
 }
 
 TEST_F(SettingsFileTest, WhatTheUserSetOnTheFileIsKept) {

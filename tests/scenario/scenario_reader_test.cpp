@@ -4,6 +4,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string_view>
 
 #if defined(__linux__)
 #include <sys/resource.h>
@@ -45,7 +47,7 @@ protected:
         const ScenarioPath path = MakeScenarioPath(port, file);
         dir_.WriteFile(path, bytes);
         test::ScopedWorkingDir cwd(dir_.path());
-        return ReadScenario(path, expert, previous);
+        return ReadScenario(path, expert, previous, title_);
     }
     ScenarioInfo LoadMissing(const ScenarioPath& path, const ProgramName& previous) {
         test::ScopedWorkingDir cwd(dir_.path());
@@ -54,6 +56,7 @@ protected:
     void StageIni(std::string_view relative, std::string_view content) { dir_.WriteFile(relative, content); }
 
     test::TempDir dir_;
+    FileTitleFunction title_ = &BareFileName;
 };
 
 TEST_F(ScenarioReaderTest, ReadsEveryFieldOfAScenario) {
@@ -275,14 +278,42 @@ TEST_F(ScenarioReaderTest, ShortFileReadsWhatIsThere) {
     EXPECT_EQ(info.scenarioArguments, "Alpha s01");
 }
 
-TEST_F(ScenarioReaderTest, ScenarioArgumentsDropOnlyALowerCaseSdExtension) {
+// A platform that hides extensions (the name up to its last "."), and one
+// that cannot say.
+std::optional<std::string> HidingExtensions(std::string_view path) {
+    std::string name = *BareFileName(path);
+    if (const std::size_t dot = name.rfind('.'); dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+std::optional<std::string> NoTitle(std::string_view) {
+    return std::nullopt;
+}
+
+TEST_F(ScenarioReaderTest, ArgumentsTakeThePlatformsTitleLessOnlyALowerCaseSdExtension) {
+    struct Case {
+        FileTitleFunction title;
+        const char* port;
+        const char* file;
+        const char* arguments;
+    };
+    const Case cases[] = {
+        {&BareFileName, "Alpha", "s01.sd3", "Alpha s01"},
+        {&BareFileName, "Alpha", "s01.sd2", "Alpha s01"},
+        {&BareFileName, "Alpha", "S01.SD3", "Alpha S01.SD3"},
+        {&BareFileName, "Alpha", "s01.sdx", "Alpha s01"},
+        {&BareFileName, "Alpha", "s01.txt", "Alpha s01.txt"},
+        {&BareFileName, "Mt.Kasa", "k.sd3.sd2", "Mt.Kasa k.sd3"},
+        {&HidingExtensions, "Alpha", "S01.SD3", "Alpha S01"},
+        {&HidingExtensions, "Alpha", "x.sd3.sd3", "Alpha x"},  // the platform's x.sd3, then the rule
+        {&HidingExtensions, "Alpha", "s01.sd2", "Alpha s01"},
+        {&NoTitle, "Alpha", "S01.SD3", "Alpha S01.SD3"},  // the bare file name
+    };
     const std::string bytes = ScenarioBytes().bytes();
-    EXPECT_EQ(Load(bytes, false, "Alpha", "s01.sd3").scenarioArguments, "Alpha s01");
-    EXPECT_EQ(Load(bytes, false, "Alpha", "s01.sd2").scenarioArguments, "Alpha s01");
-    EXPECT_EQ(Load(bytes, false, "Alpha", "S01.SD3").scenarioArguments, "Alpha S01.SD3");
-    EXPECT_EQ(Load(bytes, false, "Alpha", "s01.sdx").scenarioArguments, "Alpha s01");
-    EXPECT_EQ(Load(bytes, false, "Alpha", "s01.txt").scenarioArguments, "Alpha s01.txt");
-    EXPECT_EQ(Load(bytes, false, "Mt.Kasa", "k.sd3.sd2").scenarioArguments, "Mt.Kasa k.sd3");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        title_ = c.title;
+        EXPECT_EQ(Load(bytes, false, c.port, c.file).scenarioArguments, c.arguments);
+    }
 }
 
 TEST_F(ScenarioReaderTest, DoubleByteNamesWithA5CSecondByte) {

@@ -11,9 +11,19 @@
 #include "console.h"
 #include "scenario/level_file.h"
 #include "scenario/scenario_reader.h"
+#ifdef _WIN32
+#include "base/file_title_win.h"
+#endif
 
 namespace kolt::info {
 namespace {
+
+// The title in a scenario's arguments, as the selector takes it.
+#ifdef _WIN32
+constexpr FileTitleFunction kFileTitle = &PlatformFileTitle;
+#else
+constexpr FileTitleFunction kFileTitle = &BareFileName;
+#endif
 
 constexpr std::string_view kUsage =
     "usage: koltssel-info list  [--game DIR]\n"
@@ -228,7 +238,7 @@ int Show(const Options& o) {
         }
         // The form keeps the previous scenario's program name when a file
         // cannot be read that far; so does a run of several paths here.
-        const ScenarioInfo info = ReadScenario(path, expert, previous);
+        const ScenarioInfo info = ReadScenario(path, expert, previous, kFileTitle);
         previous = info.programName;
         if (o.json) {
             WriteOut(Json(info));
@@ -250,7 +260,7 @@ int Table(const Catalogue& catalogue, bool csv) {
     ProgramName previous{};
     for (const PortEntry& port : catalogue) {
         for (const std::string& file : port.scenarioFiles) {
-            const ScenarioInfo s = ReadScenario(MakeScenarioPath(port.portName, file), expert, previous);
+            const ScenarioInfo s = ReadScenario(MakeScenarioPath(port.portName, file), expert, previous, kFileTitle);
             previous = s.programName;
             const std::string stars = csv ? std::to_string(s.difficultyStars.size() / 2) : s.difficultyStars;
             rows.push_back({{port.portName, file, s.stageName, s.timeBandText, DecimalText(s.controlledFlights), stars,

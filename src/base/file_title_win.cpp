@@ -13,13 +13,8 @@ namespace kolt {
 std::optional<std::string> PlatformFileTitle(std::string_view path) {
     // Not imported: the program needs the DLL for this one call, and only
     // once a scenario is selected.
-    using GetFileTitleFn = decltype(&GetFileTitleW);
-    static const GetFileTitleFn getFileTitle = []() -> GetFileTitleFn {
-        const HMODULE module = LoadSystemLibrary(L"comdlg32.dll");
-        return module
-                   ? reinterpret_cast<GetFileTitleFn>(reinterpret_cast<void*>(GetProcAddress(module, "GetFileTitleW")))
-                   : nullptr;
-    }();
+    static const auto getFileTitle =
+        FindFunction<decltype(&GetFileTitleW)>(LoadSystemLibrary(L"comdlg32.dll"), "GetFileTitleW");
     if (!getFileTitle) return std::nullopt;
     const std::wstring file = Wide(path);
     std::wstring title(MAX_PATH, L'\0');

@@ -235,7 +235,9 @@ TEST_F(AppStartTest, AGoneFolderKeptInTheOptionsEndsWithTheMessageOnceMoreAndKee
     const std::string before =
         "; mine\r\n[Option]\r\nGamePriority=16384\r\nGameFolder=C:\\no\\such\\game\r\n[Keep]\r\nx=1\r\n";
     dir.WriteFile("koltSSel.ini", before);
-    const auto longAgo = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 400);
+    // Whole seconds: a file's time on Windows counts 100 ns, the clock may count finer.
+    const auto longAgo = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
+                                                                  std::chrono::hours(24 * 400));
     std::filesystem::last_write_time(std::filesystem::u8path(dir.Native("koltSSel.ini")), longAgo);
     ChildProcess app(exe, L"");
     ASSERT_TRUE(app.started());

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <type_traits>
 
 namespace kolt::win {
 
@@ -40,8 +41,7 @@ private:
     unsigned dpi_ = kBaseDpi;
 };
 
-// A size at DPI `from` made a size at DPI `to`: a number, or each part of a
-// point, a size, a rectangle, or the height and width of a font description.
+// A size at DPI `from` made a size at DPI `to`.
 constexpr int ScaleBetween(int value, Dpi from, Dpi to) {
     return MulDivRounded(value, static_cast<int>(to.value()), static_cast<int>(from.value()));
 }
@@ -52,33 +52,18 @@ constexpr T ScaleParts(T value, Dpi from, Dpi to, Parts... parts) {
     return value;
 }
 }  // namespace detail
+// The parts of a point (x, y), a size (cx, cy), a rectangle or a font
+// description (its height and width, nothing else of it).
 template <class T>
-requires requires(T t) {
-    t.x + t.y;
-}
-constexpr T ScaleBetween(T point, Dpi from, Dpi to) {
-    return detail::ScaleParts(point, from, to, &T::x, &T::y);
-}
-template <class T>
-requires requires(T t) {
-    t.cx + t.cy;
-}
-constexpr T ScaleBetween(T size, Dpi from, Dpi to) {
-    return detail::ScaleParts(size, from, to, &T::cx, &T::cy);
-}
-template <class T>
-requires requires(T t) {
-    t.left + t.top + t.right + t.bottom;
-}
-constexpr T ScaleBetween(T rect, Dpi from, Dpi to) {
-    return detail::ScaleParts(rect, from, to, &T::left, &T::top, &T::right, &T::bottom);
-}
-template <class T>
-requires requires(T t) {
-    t.lfHeight + t.lfWidth;
-}
-constexpr T ScaleBetween(T font, Dpi from, Dpi to) {
-    return detail::ScaleParts(font, from, to, &T::lfHeight, &T::lfWidth);
+requires(!std::is_arithmetic_v<T>) constexpr T ScaleBetween(T value, Dpi from, Dpi to) {
+    if constexpr (requires { value.lfHeight; })
+        return detail::ScaleParts(value, from, to, &T::lfHeight, &T::lfWidth);
+    else if constexpr (requires { value.left; })
+        return detail::ScaleParts(value, from, to, &T::left, &T::top, &T::right, &T::bottom);
+    else if constexpr (requires { value.cx; })
+        return detail::ScaleParts(value, from, to, &T::cx, &T::cy);
+    else
+        return detail::ScaleParts(value, from, to, &T::x, &T::y);
 }
 
 // A value kept at the DPI it was set at (a width the user dragged to, a

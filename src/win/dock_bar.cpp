@@ -223,9 +223,16 @@ RECT DockToolBar::Layout(const RECT& space) {
         case DockSide::Floating:
             break;
     }
-    SetWindowPos(hwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-    RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    // Moved and drawn again only when its place changed: every layout of the
+    // frame comes here, most of them leave the bar where it is.
+    RECT now{};
+    GetWindowRect(hwnd(), &now);
+    MapWindowPoints(nullptr, host().HostWindow(), reinterpret_cast<POINT*>(&now), 2);
+    if (!EqualRect(&now, &bar)) {
+        SetWindowPos(hwnd(), nullptr, bar.left, bar.top, bar.right - bar.left, bar.bottom - bar.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    }
     return left;
 }
 

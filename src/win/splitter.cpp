@@ -87,6 +87,20 @@ RECT StaticSplitter::BarRect() const {
     return {firstWidth_, 0, firstWidth_ + barWidth(), client.bottom};
 }
 
+namespace {
+// Moves `window` to `rect` (its parent's client coordinates) unless it is
+// there already: a move to the same place still costs the window system a
+// round trip and the window a redraw.
+void PlaceWindow(HWND window, const RECT& rect) {
+    RECT now{};
+    GetWindowRect(window, &now);
+    MapWindowPoints(nullptr, GetParent(window), reinterpret_cast<POINT*>(&now), 2);
+    if (EqualRect(&now, &rect)) return;
+    SetWindowPos(window, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+}  // namespace
+
 void StaticSplitter::RecalcLayout() {
     RECT client{};
     GetClientRect(hwnd(), &client);
@@ -94,15 +108,17 @@ void StaticSplitter::RecalcLayout() {
     // narrower window or another scale between gives nothing away.
     const int wanted = setWidth_.At(dpi_);
     firstWidth_ = std::clamp(wanted, 0, std::max<int>(0, client.right - barWidth()));
-    if (View* left = panes_[0].get())
-        SetWindowPos(left->hwnd(), nullptr, 0, 0, firstWidth_, client.bottom, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (View* left = panes_[0].get()) PlaceWindow(left->hwnd(), {0, 0, firstWidth_, client.bottom});
     if (View* right = panes_[1].get()) {
         const int x = firstWidth_ + barWidth();
-        SetWindowPos(right->hwnd(), nullptr, x, 0, std::max<int>(0, client.right - x), client.bottom,
-                     SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceWindow(right->hwnd(), {x, 0, x + std::max<int>(0, client.right - x), client.bottom});
     }
-    RECT bar = BarRect();
-    InvalidateRect(hwnd(), &bar, TRUE);
+    // The bar is drawn again only where it moved or changed its size.
+    const RECT bar = BarRect();
+    if (!EqualRect(&bar, &barLaidOut_)) {
+        InvalidateRect(hwnd(), &bar, TRUE);
+        barLaidOut_ = bar;
+    }
 }
 
 RECT StaticSplitter::Layout(const RECT& space) {

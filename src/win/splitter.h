@@ -55,6 +55,7 @@ private:
     Dpi dpi_;
     std::array<std::unique_ptr<View>, 2> panes_;
     int firstWidth_ = 0;     // as laid out now
+    RECT barLaidOut_{};      // where the bar was last drawn
     DpiKept<int> setWidth_;  // as last set
     bool dragging_ = false;
     int dragOffset_ = 0;

@@ -80,7 +80,6 @@ public:
     constexpr DpiKept(T value, Dpi setAt) : value_(value), setAt_(setAt) {}
 
     constexpr T At(Dpi dpi) const { return ScaleBetween(value_, setAt_, dpi); }
-    constexpr const T& value() const { return value_; }
     constexpr Dpi setAt() const { return setAt_; }
 
 private:

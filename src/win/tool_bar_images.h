@@ -18,7 +18,6 @@ public:
     // `base`: the 96-dpi strip, `count` images of `base.width` pixels;
     // `larger`: the strips drawn for higher scales.
     void Define(ImageStrip base, int count, std::vector<ImageStrip> larger);
-    int baseWidth() const { return base_.width; }
 
     // Gives toolbar `bar` the list for `dpi`, made anew when there is none,
     // when the strip to show changes, or when `redraw` asks for the scheme's

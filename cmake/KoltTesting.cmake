@@ -4,12 +4,18 @@
 # desktop (and the FIXTURES besides); GUI tests take the desktop one at a time.
 # NAME names the test when one executable is registered more than once.
 # Everything that runs under Wine carries the label "wine" (see tools/test-all.sh).
+# KOLT_WINE_TEST_ENV: the environment of everything that runs under Wine, the
+# desktop's folder and the prefix's kind (KOLT_WINEARCH, from the toolchain
+# file: win32, or win64 for the 64-bit build).
 if(WIN32)
   set(KOLT_WINE_DIR "${CMAKE_BINARY_DIR}/wine")
+  set(KOLT_WINE_TEST_ENV "KOLT_WINE_DIR=${KOLT_WINE_DIR}" "KOLT_WINEARCH=${KOLT_WINEARCH}")
   add_test(NAME wine_desktop_start COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-env.sh" start "${KOLT_WINE_DIR}")
   add_test(NAME wine_desktop_stop COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-env.sh" stop "${KOLT_WINE_DIR}")
-  set_tests_properties(wine_desktop_start PROPERTIES FIXTURES_SETUP wine_desktop TIMEOUT 600 LABELS wine)
-  set_tests_properties(wine_desktop_stop PROPERTIES FIXTURES_CLEANUP wine_desktop LABELS wine)
+  set_tests_properties(wine_desktop_start PROPERTIES FIXTURES_SETUP wine_desktop TIMEOUT 600 LABELS wine
+                       ENVIRONMENT "${KOLT_WINE_TEST_ENV}")
+  set_tests_properties(wine_desktop_stop PROPERTIES FIXTURES_CLEANUP wine_desktop LABELS wine
+                       ENVIRONMENT "${KOLT_WINE_TEST_ENV}")
 endif()
 
 function(kolt_add_test target)
@@ -23,7 +29,7 @@ function(kolt_add_test target)
   add_test(NAME ${ARG_NAME} COMMAND ${target})
   set(env ${ARG_ENV})
   if(WIN32)
-    list(APPEND env "KOLT_WINE_DIR=${KOLT_WINE_DIR}" "KOLT_TEST_TIMEOUT=${ARG_TIMEOUT}")
+    list(APPEND env ${KOLT_WINE_TEST_ENV} "KOLT_TEST_TIMEOUT=${ARG_TIMEOUT}")
     set_tests_properties(${ARG_NAME} PROPERTIES FIXTURES_REQUIRED "wine_desktop;${ARG_FIXTURES}" LABELS wine)
     if(ARG_GUI)
       set_tests_properties(${ARG_NAME} PROPERTIES RESOURCE_LOCK desktop)
@@ -50,10 +56,11 @@ function(kolt_add_dpi_test target)
       add_test(NAME wine_prefix_${dpi}_stop
                COMMAND "${CMAKE_SOURCE_DIR}/cmake/wine-prefix.sh" stop "${KOLT_WINE_DIR}" ${dpi})
       set_tests_properties(wine_prefix_${dpi}_start PROPERTIES FIXTURES_SETUP wine_prefix_${dpi}
-                           FIXTURES_REQUIRED wine_desktop TIMEOUT 300 LABELS wine)
+                           FIXTURES_REQUIRED wine_desktop TIMEOUT 300 LABELS wine
+                           ENVIRONMENT "${KOLT_WINE_TEST_ENV}")
       # Before the desktop goes.
       set_tests_properties(wine_prefix_${dpi}_stop PROPERTIES FIXTURES_CLEANUP wine_prefix_${dpi}
-                           FIXTURES_REQUIRED wine_desktop LABELS wine)
+                           FIXTURES_REQUIRED wine_desktop LABELS wine ENVIRONMENT "${KOLT_WINE_TEST_ENV}")
       set(fixtures wine_prefix_${dpi})
     endif()
     kolt_add_test(${target} GUI NAME ${target}_${dpi} TIMEOUT ${ARG_TIMEOUT} FIXTURES ${fixtures}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts or stops the desktop that the Windows tests run on (tools/desktop.sh:
 # one Xvfb display, a window manager so that windows get the focus as on a real
-# desktop, a 32-bit Wine prefix kept inside the build tree) and a persistent
+# desktop, a Wine prefix of the build's kind kept inside the build tree) and a persistent
 # Wine server.
 #   wine-env.sh start DIR   |   wine-env.sh stop DIR
 set -euo pipefail

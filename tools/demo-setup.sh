@@ -4,11 +4,13 @@
 #   . tools/demo-setup.sh
 #   kolt_demo_setup [--keep-settings] RUN_DIR [TARGET...]
 # installs what is missing, builds koltSSel.exe, the demo game folder, the
-# stand-in game programs and the TARGETs (win32 preset), copies koltSSel.exe
+# stand-in game programs and the TARGETs (the win32 preset, or win64 where the
+# machine starts no 32-bit program: kolt_windows_preset), copies koltSSel.exe
 # into RUN_DIR with a settings file beside it that names the demo game folder
 # (--keep-settings: one already there is kept, with the user's changes) and
 # the stand-ins into the game folder. Sets `build` (the build folder, its
-# programs in $build/bin) and `game` (the demo game folder).
+# programs in $build/bin) and `game` (the demo game folder), and exports the
+# build's KOLT_WINEARCH.
 
 kolt_demo_setup() {
     local keep=
@@ -19,11 +21,16 @@ kolt_demo_setup() {
     local run=$1
     shift
     tools/install-deps.sh
-    build=$PWD/build/win32
+    . tools/desktop.sh
+    local preset
+    preset=$(kolt_windows_preset)
+    export KOLT_WINEARCH=win32
+    [ "$preset" != win64 ] || KOLT_WINEARCH=win64
+    build=$PWD/build/$preset
     game=$build/demo-game
     mkdir -p "$run"
     local log=$run/build.log
-    if ! { cmake --preset win32 && cmake --build --preset win32 -j "$(nproc)" --target koltSSel demo_game standins "$@"; } >"$log" 2>&1; then
+    if ! { cmake --preset "$preset" && cmake --build --preset "$preset" -j "$(nproc)" --target koltSSel demo_game standins "$@"; } >"$log" 2>&1; then
         cat "$log" >&2
         return 1
     fi

@@ -18,17 +18,39 @@
 #                   each value gets a prefix of its own, DIR/prefix-<dpi>,
 #                   cloned from the 96-dpi one
 #   KOLT_LOCALE     if set, LANG and LC_ALL (Wine takes the code page from it)
-# The prefix is 32-bit, booted without Mono and Gecko (nothing needs them and
-# there is no network to fetch them), shows no crash dialog, and draws the
-# Japanese faces the program's dialogs ask for with IPA Gothic.
+#   KOLT_WINEARCH   win32 (default) for the shipped 32-bit programs, win64 for
+#                   the 64-bit build of the win64 preset (kolt_windows_preset)
+# The prefix is booted without Mono and Gecko (nothing needs them and there is
+# no network to fetch them), shows no crash dialog, and draws the Japanese
+# faces the program's dialogs ask for with IPA Gothic.
 
-kolt_prefix_path() {  # DIR -> the prefix folder for KOLT_LOGPIXELS
-    local dpi=${KOLT_LOGPIXELS:-96}
-    if [ "$dpi" = 96 ]; then echo "$1/prefix"; else echo "$1/prefix-$dpi"; fi
+kolt_tools_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+
+kolt_runs_32bit() {  # whether this machine's kernel starts a 32-bit program
+    /lib/ld-linux.so.2 --version >/dev/null 2>&1
+}
+
+kolt_windows_preset() {  # the preset whose programs run here under Wine: KOLT_PRESET if set
+    if [ -n "${KOLT_PRESET:-}" ]; then
+        echo "$KOLT_PRESET"
+    elif kolt_runs_32bit; then
+        echo win32
+    else
+        echo win64
+    fi
+}
+
+kolt_prefix_path() {  # DIR -> the prefix folder for KOLT_LOGPIXELS and KOLT_WINEARCH
+    local dpi=${KOLT_LOGPIXELS:-96} name=prefix
+    [ "${KOLT_WINEARCH:-win32}" = win32 ] || name=prefix64
+    if [ "$dpi" = 96 ]; then echo "$1/$name"; else echo "$1/$name-$dpi"; fi
 }
 
 kolt_wine_env() {  # DIR: exports WINEARCH, WINEPREFIX (for KOLT_LOGPIXELS) and WINEDEBUG
-    export WINEARCH=win32 WINEDEBUG=${WINEDEBUG:--all}
+    export WINEARCH=${KOLT_WINEARCH:-win32} WINEDEBUG=${WINEDEBUG:--all}
+    if [ "$WINEARCH" = win64 ] && [[ :$PATH: != *":$kolt_tools_dir/wine64:"* ]]; then
+        export PATH="$kolt_tools_dir/wine64:$PATH"
+    fi
     export WINEPREFIX
     WINEPREFIX=$(kolt_prefix_path "$1")
 }
@@ -48,7 +70,7 @@ kolt_prefix() {
             # Start from the 96-dpi prefix rather than booting another.
             (KOLT_LOGPIXELS=96 kolt_prefix "$dir")
             rm -rf "$WINEPREFIX"
-            cp -a "$dir/prefix" "$WINEPREFIX"
+            cp -a "$(KOLT_LOGPIXELS=96 kolt_prefix_path "$dir")" "$WINEPREFIX"
             rm -f "$WINEPREFIX/$kolt_prefix_mark"
             wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$log" 2>&1 </dev/null
         else

@@ -9,6 +9,11 @@ packages=(
     wine wine32:i386 xvfb xauth openbox x11-utils imagemagick fonts-ipafont-gothic
     zip python3 locales
 )
+# A machine whose kernel starts no 32-bit program runs the Windows tests from
+# the 64-bit build under the 64-bit Wine (the win64 preset, tools/test-all.sh).
+if ! /lib/ld-linux.so.2 --version >/dev/null 2>&1; then
+    packages+=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || missing+=("$p")

@@ -1,6 +1,8 @@
 #!/usr/bin/env python3
-"""Points a 32-bit PE image's load-configuration directory at its
-`_load_config_used`, and checks one that has it.
+"""Points a PE image's load-configuration directory at its
+`_load_config_used`, and checks one that has it: the 32-bit image (PE32,
+i386) that is shipped, and the 64-bit one (PE32+, x86-64) of the tests under
+the 64-bit Wine.
 
 GNU ld (2.40) links the structure into .rdata but leaves entry 10 of the
 optional header's data directories empty, so the loader never reads it. After
@@ -27,10 +29,28 @@ import sys
 import tempfile
 
 LOAD_CONFIG_ENTRY = 10
-DEPENDENT_LOAD_FLAGS = 0x36  # offset of the 16-bit field in the 32-bit structure
-SE_HANDLER_TABLE = 0x40
-SE_HANDLER_COUNT = 0x44
-COVERS_SEH = 0x48  # the size that covers the SEH handler table and count
+
+
+class Layout:
+    """Where a kind of image keeps what the tool reads: the optional header's
+    image base and data directories, and the load configuration's fields."""
+
+    def __init__(self, name, machine, magic, base_at, base_format, directories_at, dependent_load_flags,
+                 seh_format, se_handler_table):
+        self.name, self.machine, self.magic = name, machine, magic
+        self.base_at, self.base_format = base_at, base_format  # the image base in the optional header
+        self.directories_at = directories_at  # NumberOfRvaAndSizes; the entries follow it
+        self.dependent_load_flags = dependent_load_flags  # the 16-bit field's offset in the structure
+        self.seh_format = seh_format
+        self.se_handler_table = se_handler_table  # the SEH handler table and its count follow each other
+        self.se_handler_count = se_handler_table + struct.calcsize(seh_format)
+        self.covers_seh = self.se_handler_count + struct.calcsize(seh_format)  # the size that covers both
+
+
+LAYOUTS = (
+    Layout("32-bit (i386, PE32)", 0x14C, 0x10B, 28, "<I", 92, 0x36, "<I", 0x40),
+    Layout("64-bit (x86-64, PE32+)", 0x8664, 0x20B, 24, "<Q", 108, 0x4E, "<Q", 0x60),
+)
 
 
 class PeError(Exception):
@@ -38,7 +58,7 @@ class PeError(Exception):
 
 
 class Image:
-    """The headers of a 32-bit PE image held as bytes."""
+    """The headers of a PE32 or PE32+ image held as bytes."""
 
     def __init__(self, data: bytes):
         self.data = bytearray(data)
@@ -52,14 +72,19 @@ class Image:
         if self.optional + optional_size > len(data) or optional_size < 96:
             raise PeError("optional header cut short")
         (magic,) = struct.unpack_from("<H", data, self.optional)
-        if machine != 0x14C or magic != 0x10B:
-            raise PeError("not a 32-bit (i386, PE32) image")
-        (self.image_base,) = struct.unpack_from("<I", data, self.optional + 28)
+        kinds = [layout for layout in LAYOUTS if (layout.machine, layout.magic) == (machine, magic)]
+        if not kinds:
+            raise PeError("neither a " + " nor a ".join(layout.name for layout in LAYOUTS) + " image")
+        self.layout = layout = kinds[0]
+        first_entry = layout.directories_at + 4
+        if optional_size < first_entry:
+            raise PeError("optional header cut short")
+        (self.image_base,) = struct.unpack_from(layout.base_format, data, self.optional + layout.base_at)
         self.checksum_at = self.optional + 64
-        (directories,) = struct.unpack_from("<I", data, self.optional + 92)
-        if directories <= LOAD_CONFIG_ENTRY or 96 + 8 * (LOAD_CONFIG_ENTRY + 1) > optional_size:
+        (directories,) = struct.unpack_from("<I", data, self.optional + layout.directories_at)
+        if directories <= LOAD_CONFIG_ENTRY or first_entry + 8 * (LOAD_CONFIG_ENTRY + 1) > optional_size:
             raise PeError("no load-configuration entry among the data directories")
-        self.load_config_at = self.optional + 96 + 8 * LOAD_CONFIG_ENTRY
+        self.load_config_at = self.optional + first_entry + 8 * LOAD_CONFIG_ENTRY
         table = self.optional + optional_size
         if table + 40 * sections > len(data):
             raise PeError("section table cut short")
@@ -96,8 +121,8 @@ class Image:
     def set_load_config(self, rva: int) -> None:
         at = self.file_offset(rva, 4)
         (size,) = struct.unpack_from("<I", self.data, at)
-        if size < COVERS_SEH:
-            raise PeError(f"_load_config_used gives its size as {size:#x}, less than {COVERS_SEH:#x}")
+        if size < self.layout.covers_seh:
+            raise PeError(f"_load_config_used gives its size as {size:#x}, less than {self.layout.covers_seh:#x}")
         self.file_offset(rva, size)  # the whole structure in the section's data
         struct.pack_into("<II", self.data, self.load_config_at, rva, size)
         struct.pack_into("<I", self.data, self.checksum_at, self.checksum())
@@ -131,19 +156,21 @@ def set_directory(image_path: pathlib.Path, map_path: pathlib.Path) -> None:
 def check(image_path: pathlib.Path, flags: int | None) -> str:
     image = Image(image_path.read_bytes())
     rva, size = image.load_config()
+    layout = image.layout
     if rva == 0 and size == 0:
         raise PeError("no load configuration: directory entry 10 is empty")
-    if size <= DEPENDENT_LOAD_FLAGS + 2:
+    if size < layout.dependent_load_flags + 2:
         raise PeError(f"load configuration of {size:#x} bytes does not cover DependentLoadFlags")
     at = image.file_offset(rva, size)
     (own_size,) = struct.unpack_from("<I", image.data, at)
     if own_size != size:
         raise PeError(f"the structure gives its size as {own_size:#x}, the directory {size:#x}")
-    (dependent,) = struct.unpack_from("<H", image.data, at + DEPENDENT_LOAD_FLAGS)
+    (dependent,) = struct.unpack_from("<H", image.data, at + layout.dependent_load_flags)
     if flags is not None and dependent != flags:
         raise PeError(f"DependentLoadFlags {dependent:#x}, expected {flags:#x}")
-    if size >= COVERS_SEH:
-        table, count = struct.unpack_from("<II", image.data, at + SE_HANDLER_TABLE)
+    if size >= layout.covers_seh:
+        (table,) = struct.unpack_from(layout.seh_format, image.data, at + layout.se_handler_table)
+        (count,) = struct.unpack_from(layout.seh_format, image.data, at + layout.se_handler_count)
         if table or count:
             raise PeError(f"an SEH handler table ({count} at {table:#x}) in a NO_SEH image")
     (stored,) = struct.unpack_from("<I", image.data, image.checksum_at)

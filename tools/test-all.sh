@@ -12,19 +12,23 @@ jobs=$(nproc)
 # The Windows tests run the 32-bit programs under the 32-bit Wine, which is a
 # 32-bit Linux program itself. Some machines' kernels start none (a sandbox
 # without the 32-bit system calls answers "Exec format error"): there the
-# Windows build and its checks that need no Wine still run, and the run says
-# plainly which tests it could not run.
-runs_32bit() { /lib/ld-linux.so.2 --version >/dev/null 2>&1; }
-for preset in native native-asan win32; do
+# 32-bit build and its checks that need no Wine still run, and the Windows
+# tests run from the same sources built for 64-bit Windows (the win64 preset)
+# under the 64-bit Wine.
+. tools/desktop.sh
+presets=(native native-asan win32)
+kolt_runs_32bit || presets+=(win64)
+for preset in "${presets[@]}"; do
     echo "=== $preset"
     cmake --preset "$preset" >/dev/null
     cmake --build --preset "$preset" -j "$jobs"
-    if [ "$preset" = win32 ] && ! runs_32bit; then
-        echo "=== win32: NOT RUN under Wine: this machine does not start 32-bit programs" \
+    if [ "$preset" = win32 ] && ! kolt_runs_32bit; then
+        echo "=== win32: not run under Wine, this machine starts no 32-bit program" \
             "(/lib/ld-linux.so.2: $(/lib/ld-linux.so.2 --version 2>&1 | head -1 || true))."
-        echo "    Skipped, label 'wine': $(ctest --preset "$preset" -N -L wine | grep -c 'Test *#') tests."
+        echo "    Its $(ctest --preset "$preset" -N -L wine | grep -c 'Test *#') tests labelled 'wine' run" \
+            "from the win64 build below."
         ctest --preset "$preset" -j 2 -LE wine
-    elif [ "$preset" = win32 ]; then
+    elif [ "$preset" = win32 ] || [ "$preset" = win64 ]; then
         # One desktop for the whole run; GUI tests lock it one at a time.
         ctest --preset "$preset" -j 2
     else

@@ -12,9 +12,34 @@
 
 namespace {
 
+#ifdef _WIN64
+// The 64-bit layout up to the SEH handler count (x86-64 images keep their
+// unwinding data elsewhere and leave both fields zero): the build that runs
+// the tests under the 64-bit Wine.
+struct LoadConfig {
+    std::uint32_t size;
+    std::uint32_t timeDateStamp;
+    std::uint16_t majorVersion, minorVersion;
+    std::uint32_t globalFlagsClear, globalFlagsSet;
+    std::uint32_t criticalSectionDefaultTimeout;
+    std::uint64_t deCommitFreeBlockThreshold, deCommitTotalFreeThreshold;
+    std::uint64_t lockPrefixTable;
+    std::uint64_t maximumAllocationSize, virtualMemoryThreshold;
+    std::uint64_t processAffinityMask;
+    std::uint32_t processHeapFlags;
+    std::uint16_t csdVersion;
+    std::uint16_t dependentLoadFlags;
+    std::uint64_t editList;
+    std::uint64_t securityCookie;
+    std::uint64_t seHandlerTable, seHandlerCount;
+};
+static_assert(sizeof(LoadConfig) == 0x70);
+static_assert(offsetof(LoadConfig, dependentLoadFlags) == 0x4E);
+static_assert(offsetof(LoadConfig, seHandlerCount) == 0x68);
+#else
 // The 32-bit layout up to the SEH handler count, as Windows 10's SDK has it
 // (mingw-w64's header still calls DependentLoadFlags Reserved1).
-struct LoadConfig32 {
+struct LoadConfig {
     std::uint32_t size;
     std::uint32_t timeDateStamp;
     std::uint16_t majorVersion, minorVersion;
@@ -30,15 +55,16 @@ struct LoadConfig32 {
     std::uint32_t securityCookie;
     std::uint32_t seHandlerTable, seHandlerCount;
 };
-static_assert(sizeof(LoadConfig32) == 0x48);
-static_assert(offsetof(LoadConfig32, dependentLoadFlags) == 0x36);
-static_assert(offsetof(LoadConfig32, seHandlerCount) == 0x44);
+static_assert(sizeof(LoadConfig) == 0x48);
+static_assert(offsetof(LoadConfig, dependentLoadFlags) == 0x36);
+static_assert(offsetof(LoadConfig, seHandlerCount) == 0x44);
+#endif
 
 }  // namespace
 
 // The name the linkers and the loader's tools know it by; referenced by
 // nothing, kept because it is linked in as an object.
-extern "C" [[gnu::used]] const LoadConfig32 _load_config_used = {
-    .size = sizeof(LoadConfig32),
+extern "C" [[gnu::used]] const LoadConfig _load_config_used = {
+    .size = sizeof(LoadConfig),
     .dependentLoadFlags = LOAD_LIBRARY_SEARCH_SYSTEM32,
 };

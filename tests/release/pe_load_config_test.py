@@ -52,7 +52,7 @@ class LoadConfigTest(unittest.TestCase):
         self.assertNotEqual(run("check", self.image).returncode, 0)
         self.assertEqual(run("set", self.image, self.map).returncode, 0)
         image = pe.Image(self.image.read_bytes())
-        self.assertEqual(image.load_config(), (self.address() - image.image_base, 0x48))
+        self.assertEqual(image.load_config(), (self.address() - image.image_base, image.layout.covers_seh))
         result = run("check", self.image, "--dependent-load-flags", "0x800")
         self.assertEqual(result.returncode, 0, result.stderr)
         # Only the directory entry and the checksum changed.
@@ -69,7 +69,8 @@ class LoadConfigTest(unittest.TestCase):
     def test_set_refuses_and_removes_the_image(self):
         text = self.map.read_text()
         line = next(l for l in text.splitlines() if l.strip().endswith(" _load_config_used"))
-        base = pe.Image(PROBE.read_bytes()).image_base
+        probe = pe.Image(PROBE.read_bytes())
+        base = probe.image_base
         address = self.address()
 
         def at(value):
@@ -81,7 +82,7 @@ class LoadConfigTest(unittest.TestCase):
             "outside the sections": (at(base + 0x7FFF0000), "not in any section"),
             "below the image base": (at(0x10), "below the image base"),
             # Its second field, zero, read as the size.
-            "too small": (at(address + 4), "less than 0x48"),
+            "too small": (at(address + 4), f"less than {probe.layout.covers_seh:#x}"),
         }
         for name, (spoilt, message) in cases.items():
             with self.subTest(name):
@@ -102,6 +103,7 @@ class LoadConfigTest(unittest.TestCase):
         image = pe.Image(good)
         rva, size = image.load_config()
         at = image.file_offset(rva, size)
+        layout = image.layout
 
         def put(offset, fmt, value, fix_checksum=True):
             data = bytearray(good)
@@ -113,10 +115,10 @@ class LoadConfigTest(unittest.TestCase):
             return data
 
         cases = {
-            "flags": (put(at + 0x36, "<H", 0), "DependentLoadFlags 0x0"),
+            "flags": (put(at + layout.dependent_load_flags, "<H", 0), "DependentLoadFlags 0x0"),
             "own size": (put(at, "<I", 0x40), "gives its size as 0x40"),
             "short entry": (put(image.load_config_at + 4, "<I", 0x30), "does not cover"),
-            "SEH table": (put(at + 0x44, "<I", 1), "SEH handler table"),
+            "SEH table": (put(at + layout.se_handler_count, layout.seh_format, 1), "SEH handler table"),
             "checksum": (put(at + 0x3C, "<I", 1, fix_checksum=False), "header checksum"),
         }
         for name, (data, message) in cases.items():

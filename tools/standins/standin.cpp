@@ -121,8 +121,8 @@ std::wstring CurrentDirectory() {
     return dir;
 }
 
-// What the stand-in saw, rewritten whole at every addition so that a reader
-// never sees half a line.
+// What the stand-in saw, rewritten whole at every addition (a new file put in
+// the old one's place) so that a reader never sees half a line.
 class Record {
 public:
     explicit Record(const Options& options) {
@@ -139,7 +139,12 @@ public:
         DWORD written = 0;
         WriteFile(file, text_.data(), static_cast<DWORD>(text_.size()), &written, nullptr);
         CloseHandle(file);
-        MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+        // A test reading the record at that moment holds it open, and the
+        // replacement is refused: it is tried again, or the line (the last
+        // one, "ended", say) would be lost for good.
+        for (int tries = 0; !MoveFileExW(temp.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING) && tries < 100;
+             ++tries)
+            Sleep(10);
     }
     void AddTime(const std::string& key) { Add(key, std::to_string(Now())); }
 

@@ -24,7 +24,7 @@ for preset in "${presets[@]}"; do
     cmake --build --preset "$preset" -j "$jobs"
     if [ "$preset" = win32 ] && ! kolt_runs_32bit; then
         echo "=== win32: not run under Wine, this machine starts no 32-bit program" \
-            "(/lib/ld-linux.so.2: $(/lib/ld-linux.so.2 --version 2>&1 | head -1 || true))."
+            "(/lib/ld-linux.so.2: $({ /lib/ld-linux.so.2 --version; } 2>&1 | head -1 | sed 's/.*: //' || true))."
         echo "    Its $(ctest --preset "$preset" -N -L wine | grep -c 'Test *#') tests labelled 'wine' run" \
             "from the win64 build below."
         ctest --preset "$preset" -j 2 -LE wine

@@ -1,5 +1,6 @@
 #include "win/window.h"
 
+#include <cstdint>
 #include <exception>
 #include <mutex>
 #include <set>
@@ -200,6 +201,29 @@ struct MessageToSend {
     LPARAM lParam;
 };
 
+// Whether a WM_NOTIFY's header is one that a window of this thread sent. The
+// controls send their notifications from this thread, a direct call that
+// InSendMessage does not see; another thread's or another process's WM_NOTIFY
+// comes with an address that the system does not copy and that may mean
+// nothing here. Such a one is taken only if the address is readable memory of
+// this process holding a header from a window of this thread (a control's
+// notification made while this thread answers another's message, a screen
+// reader's say, is one).
+bool IsOwnNotification(LPARAM lParam) {
+    if (!InSendMessage()) return true;
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(reinterpret_cast<const void*>(lParam), &region, sizeof region) != sizeof region) return false;
+    constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                                PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+    const auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
+    const auto at = static_cast<std::uintptr_t>(lParam);
+    if (region.State != MEM_COMMIT || !(region.Protect & kReadable) || (region.Protect & PAGE_GUARD) ||
+        at - start > region.RegionSize || region.RegionSize - (at - start) < sizeof(NMHDR))
+        return false;
+    const HWND from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
+    return from && GetWindowThreadProcessId(from, nullptr) == GetCurrentThreadId();
+}
+
 BOOL CALLBACK SendToChild(HWND child, LPARAM data) {
     const auto& m = *reinterpret_cast<const MessageToSend*>(data);
     SendMessageW(child, m.message, m.wParam, m.lParam);
@@ -219,6 +243,7 @@ Result Window::Dispatch(UINT message, WPARAM wParam, LPARAM lParam) {
         const UINT code = lParam == 0 ? 0 : HIWORD(wParam);
         if (RouteCommand(id, code)) return 0;
     } else if (message == WM_NOTIFY) {
+        if (!IsOwnNotification(lParam)) return 0;
         auto& hdr = *reinterpret_cast<NMHDR*>(lParam);
         // A control's own notification goes back to the control's object first.
         if (Window* child = FromHandle(hdr.hwndFrom); child && child != this)

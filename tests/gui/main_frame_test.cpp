@@ -10,9 +10,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <set>
+#include <thread>
 
 #include "about_ids.h"
 #include "app/selector_app.h"
@@ -369,6 +371,42 @@ TEST_F(MainFrameTest, PromptsAndTooltipsComeFromTheStringTable) {
     SendMessageW(frame->hwnd(), WM_NOTIFY, ID_EDIT_COPY, reinterpret_cast<LPARAM>(&tip));
     ASSERT_NE(tip.lpszText, nullptr);
     EXPECT_STREQ(tip.lpszText, L"保存");
+}
+
+TEST_F(MainFrameTest, ANotificationFromAnotherThreadIsReadOnlyWhenOneOfOurWindowsSentIt) {
+    Open();
+    // Another thread stands for another process: the system copies nothing
+    // for WM_NOTIFY, so its address may point anywhere.
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(Child(frame->hwnd(), IDW_TOOLBAR), TB_GETTOOLTIPS, 0, 0));
+    void* reserved = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_READWRITE);  // no memory behind it
+    ASSERT_NE(reserved, nullptr);
+    NMTTDISPINFOW foreign{}, ours{};
+    ours.hdr = {tips, ID_EDIT_COPY, static_cast<UINT>(TTN_GETDISPINFOW)};
+    std::atomic<bool> done = false;
+    std::vector<LRESULT> results;
+    std::thread sender([&] {
+        // A header from a window of the sending thread.
+        HWND own = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        foreign.hdr = {own, ID_EDIT_COPY, static_cast<UINT>(TTN_GETDISPINFOW)};
+        for (const LPARAM lParam : {LPARAM{0x14}, reinterpret_cast<LPARAM>(reserved),
+                                    reinterpret_cast<LPARAM>(&foreign), reinterpret_cast<LPARAM>(&ours)}) {
+            DWORD_PTR result = 1;
+            SendMessageTimeoutW(frame->hwnd(), WM_NOTIFY, ID_EDIT_COPY, lParam, SMTO_NORMAL, 10000, &result);
+            results.push_back(static_cast<LRESULT>(result));
+        }
+        DestroyWindow(own);
+        done = true;
+    });
+    while (!done) {
+        Pump();
+        Sleep(1);
+    }
+    sender.join();
+    VirtualFree(reserved, 0, MEM_RELEASE);
+    EXPECT_EQ(results, (std::vector<LRESULT>{0, 0, 0, 0}));
+    EXPECT_EQ(foreign.lpszText, nullptr);
+    ASSERT_NE(ours.lpszText, nullptr);  // the toolbar's tooltip is ours, whoever passes its header on
+    EXPECT_STREQ(ours.lpszText, L"保存");
 }
 
 TEST_F(MainFrameTest, TheToolbarDocksAtEveryEdgeAndFloatsInAToolWindow) {

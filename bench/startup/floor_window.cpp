@@ -2,7 +2,8 @@
 // it, from koltSSel's own compiled resources (menu, accelerators, icon,
 // toolbar, status texts, the property form's template 103) with the tree
 // holding the items koltSSel shows for the demo game folder, in a plain
-// window where koltSSel's splitter stands. It does koltSSel's unavoidable work
+// window where koltSSel's splitter stands, the form's scroll bars where the
+// pane is smaller than the form. It does koltSSel's unavoidable work
 // too: the single-threaded COM apartment, the same imported DLLs, the stack
 // protector and the start-up hardening (linked as koltSSel is). It reads no
 // file and parses nothing: what koltSSel takes longer than this is its own work.
@@ -33,6 +34,7 @@ struct Frame {
     HWND splitter = nullptr;  // the panes' parent, as koltSSel's splitter is
     HWND tree = nullptr;
     HWND form = nullptr;
+    SIZE formTotal{};  // the form as its template lays it out, which it scrolls over
 } frame;
 
 INT_PTR CALLBACK FormProc(HWND, UINT message, WPARAM, LPARAM) {
@@ -105,6 +107,19 @@ void Layout(HWND hwnd) {
     MoveWindow(frame.splitter, 0, top, client.right, height, TRUE);
     MoveWindow(frame.tree, 0, 0, kTreeWidth, height, TRUE);
     MoveWindow(frame.form, kTreeWidth + kBarWidth, 0, client.right - kTreeWidth - kBarWidth, height, TRUE);
+    // The form's scroll bars where the pane is smaller than the form, as
+    // koltSSel shows them: each takes room from the other direction.
+    for (int pass = 0; pass < 2; ++pass) {
+        RECT inside;
+        GetClientRect(frame.form, &inside);
+        SCROLLINFO si{
+            sizeof si, SIF_RANGE | SIF_PAGE | SIF_POS, 0, frame.formTotal.cx - 1, static_cast<UINT>(inside.right), 0,
+            0};
+        SetScrollInfo(frame.form, SB_HORZ, &si, TRUE);
+        si.nMax = frame.formTotal.cy - 1;
+        si.nPage = static_cast<UINT>(inside.bottom);
+        SetScrollInfo(frame.form, SB_VERT, &si, TRUE);
+    }
 }
 
 LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,6 +142,9 @@ LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
             }
             frame.form =
                 CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_PROPERTY_FORM), frame.splitter, &FormProc, 0);
+            RECT laidOut;
+            GetClientRect(frame.form, &laidOut);
+            frame.formTotal = {laidOut.right, laidOut.bottom};
             SetWindowLongPtrW(frame.form, GWL_STYLE, GetWindowLongPtrW(frame.form, GWL_STYLE) | WS_CHILD | WS_VISIBLE);
             SetWindowLongPtrW(frame.form, GWL_EXSTYLE, GetWindowLongPtrW(frame.form, GWL_EXSTYLE) | WS_EX_CLIENTEDGE);
             SetWindowLongPtrW(frame.form, GWLP_ID, IDW_PANE_FIRST + 1);

@@ -1,17 +1,8 @@
-# 64-bit Windows with the POSIX-threads flavour of mingw-w64, linked fully
-# static: the same sources and flags as cmake/mingw-i686.cmake, for the tests
-# under the 64-bit Wine on a machine that starts no 32-bit program. The
-# program shipped is the i686 one.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: the same sources and flags as cmake/mingw-i686.cmake, for
+# the tests under the 64-bit Wine on a machine that starts no 32-bit program.
+# The program shipped is the i686 one.
+set(KOLT_MINGW x86_64-w64-mingw32)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh")
 # The Wine prefix the tests run in (tools/desktop.sh).
 set(KOLT_WINEARCH win64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

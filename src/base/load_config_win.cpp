@@ -12,49 +12,39 @@
 
 namespace {
 
-#ifdef _WIN64
-// The 64-bit layout up to the SEH handler count (x86-64 images keep their
-// unwinding data elsewhere and leave both fields zero): the build that runs
-// the tests under the 64-bit Wine.
+// The layout up to the SEH handler count, as Windows 10's SDK has it (mingw-w64's
+// header still calls DependentLoadFlags Reserved1): pointer-sized fields, and
+// in the 64-bit layout (the build that runs the tests under the 64-bit Wine)
+// the affinity mask before the heap flags. x86-64 images keep their unwinding
+// data elsewhere and leave both SEH fields zero.
+using Word = std::uintptr_t;
 struct LoadConfig {
     std::uint32_t size;
     std::uint32_t timeDateStamp;
     std::uint16_t majorVersion, minorVersion;
     std::uint32_t globalFlagsClear, globalFlagsSet;
     std::uint32_t criticalSectionDefaultTimeout;
-    std::uint64_t deCommitFreeBlockThreshold, deCommitTotalFreeThreshold;
-    std::uint64_t lockPrefixTable;
-    std::uint64_t maximumAllocationSize, virtualMemoryThreshold;
-    std::uint64_t processAffinityMask;
+    Word deCommitFreeBlockThreshold, deCommitTotalFreeThreshold;
+    Word lockPrefixTable;
+    Word maximumAllocationSize, virtualMemoryThreshold;
+#ifdef _WIN64
+    Word processAffinityMask;
     std::uint32_t processHeapFlags;
+#else
+    std::uint32_t processHeapFlags;
+    Word processAffinityMask;
+#endif
     std::uint16_t csdVersion;
     std::uint16_t dependentLoadFlags;
-    std::uint64_t editList;
-    std::uint64_t securityCookie;
-    std::uint64_t seHandlerTable, seHandlerCount;
+    Word editList;
+    Word securityCookie;
+    Word seHandlerTable, seHandlerCount;
 };
+#ifdef _WIN64
 static_assert(sizeof(LoadConfig) == 0x70);
 static_assert(offsetof(LoadConfig, dependentLoadFlags) == 0x4E);
 static_assert(offsetof(LoadConfig, seHandlerCount) == 0x68);
 #else
-// The 32-bit layout up to the SEH handler count, as Windows 10's SDK has it
-// (mingw-w64's header still calls DependentLoadFlags Reserved1).
-struct LoadConfig {
-    std::uint32_t size;
-    std::uint32_t timeDateStamp;
-    std::uint16_t majorVersion, minorVersion;
-    std::uint32_t globalFlagsClear, globalFlagsSet;
-    std::uint32_t criticalSectionDefaultTimeout;
-    std::uint32_t deCommitFreeBlockThreshold, deCommitTotalFreeThreshold;
-    std::uint32_t lockPrefixTable;
-    std::uint32_t maximumAllocationSize, virtualMemoryThreshold;
-    std::uint32_t processHeapFlags, processAffinityMask;
-    std::uint16_t csdVersion;
-    std::uint16_t dependentLoadFlags;
-    std::uint32_t editList;
-    std::uint32_t securityCookie;
-    std::uint32_t seHandlerTable, seHandlerCount;
-};
 static_assert(sizeof(LoadConfig) == 0x48);
 static_assert(offsetof(LoadConfig, dependentLoadFlags) == 0x36);
 static_assert(offsetof(LoadConfig, seHandlerCount) == 0x44);

@@ -20,6 +20,8 @@
 #   KOLT_LOCALE     if set, LANG and LC_ALL (Wine takes the code page from it)
 #   KOLT_WINEARCH   win32 (default) for the shipped 32-bit programs, win64 for
 #                   the 64-bit build of the win64 preset (kolt_windows_preset)
+#   KOLT_PRESET     the preset kolt_windows_preset answers (default: win32 where
+#                   the machine starts 32-bit programs, win64 where it does not)
 # The prefix is booted without Mono and Gecko (nothing needs them and there is
 # no network to fetch them), shows no crash dialog, and draws the Japanese
 # faces the program's dialogs ask for with IPA Gothic.

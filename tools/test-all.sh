@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The whole test run: installs what is missing, checks the sources' layout
-# (tools/check-format.sh), builds the three presets and runs every test
-# (native, native under ASan+UBSan with short fuzzing runs, Windows under
-# Wine). Exits non-zero on the first failure.
+# (tools/check-format.sh), builds the three presets (four where the machine
+# starts no 32-bit program: win64 too) and runs every test (native, native
+# under ASan+UBSan with short fuzzing runs, Windows under Wine). Exits non-zero
+# on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/install-deps.sh

@@ -217,8 +217,9 @@ bool IsOwnNotification(LPARAM lParam) {
                                 PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
     const auto start = reinterpret_cast<std::uintptr_t>(region.BaseAddress);
     const auto at = static_cast<std::uintptr_t>(lParam);
+    // The region found is the one that holds `at`: the header must end in it.
     if (region.State != MEM_COMMIT || !(region.Protect & kReadable) || (region.Protect & PAGE_GUARD) ||
-        at - start > region.RegionSize || region.RegionSize - (at - start) < sizeof(NMHDR))
+        region.RegionSize - (at - start) < sizeof(NMHDR))
         return false;
     const HWND from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
     return from && GetWindowThreadProcessId(from, nullptr) == GetCurrentThreadId();

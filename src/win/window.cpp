@@ -44,6 +44,11 @@ bool ReturnsDirectly(UINT message) {
     }
 }
 
+// Whether `hwnd` is a window of this thread (false for no window at all).
+bool IsThisThreads(HWND hwnd) {
+    return hwnd && GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+}
+
 }  // namespace
 
 // Where a control's own procedure is kept for it once its object has gone
@@ -82,7 +87,7 @@ Window* Window::FromHandle(HWND hwnd) {
     // Only a window of this thread: another copy of the program has its
     // window procedure at the same address, and what its window keeps in
     // GWLP_USERDATA is an address in that process. (Also no window at all.)
-    if (!hwnd || GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId()) return nullptr;
+    if (!IsThisThreads(hwnd)) return nullptr;
     const auto proc = GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
     bool ours = proc == reinterpret_cast<LONG_PTR>(&WindowProc);
     if (!ours && GetClassLongW(hwnd, GCW_ATOM) == kDialogClassAtom)
@@ -136,9 +141,7 @@ bool Window::CreateControl(DWORD exStyle, const wchar_t* className, DWORD style,
 }
 
 bool Window::Subclass(HWND control) {
-    if (hwnd_ || !control || GetWindowThreadProcessId(control, nullptr) != GetCurrentThreadId() ||
-        GetWindowLongPtrW(control, GWLP_USERDATA) != 0)
-        return false;
+    if (hwnd_ || !IsThisThreads(control) || GetWindowLongPtrW(control, GWLP_USERDATA) != 0) return false;
     hwnd_ = control;
     destroyWithObject_ = false;
     SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -221,8 +224,7 @@ bool IsOwnNotification(LPARAM lParam) {
     if (region.State != MEM_COMMIT || !(region.Protect & kReadable) || (region.Protect & PAGE_GUARD) ||
         region.RegionSize - (at - start) < sizeof(NMHDR))
         return false;
-    const HWND from = reinterpret_cast<const NMHDR*>(lParam)->hwndFrom;
-    return from && GetWindowThreadProcessId(from, nullptr) == GetCurrentThreadId();
+    return IsThisThreads(reinterpret_cast<const NMHDR*>(lParam)->hwndFrom);
 }
 
 BOOL CALLBACK SendToChild(HWND child, LPARAM data) {
